@@ -1,0 +1,17 @@
+# Every tests/<folder>/tst_<name>.cpp is one QtTest executable and one CTest test,
+# run headless so that ctest needs no display.
+function(wendale_add_tests dir)
+  file(GLOB test_sources CONFIGURE_DEPENDS "${dir}/*/tst_*.cpp")
+  foreach(src IN LISTS test_sources)
+    get_filename_component(name "${src}" NAME_WE)
+    get_filename_component(folder "${src}" DIRECTORY)
+    get_filename_component(folder "${folder}" NAME)
+    set(target "${folder}_${name}")
+    add_executable(${target} "${src}")
+    target_link_libraries(${target} PRIVATE wendale_core wendale_devsim_core wendale_testsupport Qt6::Test)
+    add_test(NAME ${folder}.${name} COMMAND ${target})
+    set_tests_properties(${folder}.${name} PROPERTIES
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;WENDALE_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts"
+      TIMEOUT 600)
+  endforeach()
+endfunction()

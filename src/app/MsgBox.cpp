@@ -1,0 +1,40 @@
+#include "app/MsgBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace modZEMO {
+
+namespace {
+MsgBoxHandler& handlerSlot()
+{
+    static MsgBoxHandler handler;
+    return handler;
+}
+
+QMessageBox::Icon iconFor(int style)
+{
+    switch (style) {
+    case MsgCritical: return QMessageBox::Critical;
+    case MsgInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+}
+
+void MsgBox(const QString& text, int style, const QString& title)
+{
+    if (const auto& handler = handlerSlot()) {
+        handler(text, style, title);
+        return;
+    }
+    QMessageBox box(iconFor(style), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler)
+{
+    return std::exchange(handlerSlot(), std::move(handler));
+}
+
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+// Every message of the program goes through MsgBox, so that tests can take
+// the boxes over and no test ever waits on a modal dialog.
+namespace modZEMO {
+
+enum MsgBoxStyle { MsgNone = 0, MsgCritical = 16, MsgInformation = 64 };
+
+inline const QString AppTitle = QStringLiteral("Brackwell");
+
+void MsgBox(const QString& text, int style, const QString& title = AppTitle);
+
+using MsgBoxHandler = std::function<void(const QString& text, int style, const QString& title)>;
+// Replaces the modal box; an empty handler restores it. Returns the previous handler.
+MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler);
+
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "port/Kernel32.h"
+
+#include <QString>
+#include <chrono>
+#include <vector>
+
+// Test hook: stands in for the modem lines of a port (pseudo-terminals have
+// none). While a COM name is emulated, EscapeCommFunction on its handles is
+// recorded and GetCommModemStatus returns the input lines set here.
+namespace win32::testhook {
+
+struct LineEvent {
+    enum Kind { Dtr, Rts, Closed } kind;
+    bool on; // new state of DTR or RTS; unused for Closed
+    std::chrono::steady_clock::time_point when;
+};
+
+void EmulateModemLines(const QString& comName);
+void SetInputLines(const QString& comName, DWORD modemStatus); // MS_* bits
+std::vector<LineEvent> LineHistory(const QString& comName);
+void ClearLineHistory(const QString& comName);
+void StopEmulating(); // forgets every emulated port
+
+}
