@@ -1,0 +1,160 @@
+#pragma once
+
+#include "monitor/ReceivedTexts.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class ReceiveView;
+
+// The one window. Its event procedures are defined in the folder of the
+// subsystem they belong to (connect routines in profiles/, the receive tick
+// in monitor/, the Send action in transmit/, the X10 exchange in x10/).
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Interface types: the indexes of ITypeListBox.
+    enum InterfaceType : int16_t { Generic = 0, IRMan = 1, CreativeInfra = 2, CM12X10 = 3, GSMData = 4, Transparent = 5 };
+
+    // Selecting an entry from code runs the list's handler, also when the
+    // entry was already selected; setting a check box runs its click handler.
+    static void SelectItem(QComboBox* list, int index);
+    static void SetValue(QCheckBox* box, int value);
+
+    // Controls, named as the user knows them (objectName equals the member name).
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComPortListBox = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* SpeedListBox = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* BitsListBox = nullptr;
+    QLabel* Label5 = nullptr;
+    QComboBox* ParityListBox = nullptr;
+    QLabel* Label6 = nullptr;
+    QComboBox* StopListBox = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* HandshakeListBox = nullptr;
+    QLabel* Com2Label = nullptr;
+    QComboBox* AltComListBox = nullptr;
+
+    QLabel* Label11 = nullptr;
+    QComboBox* ITypeListBox = nullptr;
+    QPushButton* COMInitButton = nullptr;
+
+    QGroupBox* SendFrame = nullptr;
+    QLabel* Label13 = nullptr;
+    QComboBox* TXDataTypeListBox = nullptr;
+    QCheckBox* CRCheckbox = nullptr;
+    QCheckBox* LFCheckbox = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* SendData = nullptr;
+    QLabel* DCDv = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* RIv = nullptr;
+    QLabel* label99 = nullptr;
+    QLabel* DSRv = nullptr;
+    QLabel* label39 = nullptr;
+    QLabel* CTSv = nullptr;
+    QLabel* label33 = nullptr;
+    QCheckBox* DTRv = nullptr;
+    QCheckBox* RTSv = nullptr;
+    QLabel* Label8 = nullptr;
+    QPushButton* SendButton = nullptr;
+
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* ClearButton = nullptr;
+    QComboBox* OutCombo = nullptr;
+    QComboBox* RXBitsNrListBox = nullptr;
+    ReceiveView* RXOut = nullptr;
+    ReceiveView* RX2Out = nullptr;
+    QLabel* Out2Label = nullptr;
+    QLabel* Out1Label = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* OutLabel = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* msTimer = nullptr;
+
+    QAction* FileExitMenu = nullptr;
+    QAction* HelpContentMenu = nullptr;
+    QAction* HelpAboutMenu = nullptr;
+
+    // Window state.
+    bool PortIsOpen = false;
+    bool TwoPortMode = false;
+    int16_t SelectedInterface = Generic;
+    ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
+    ReceivedTexts RX2; // the second port's texts
+    int16_t HistoryIndex = 0;
+    int16_t RecallIndex = 0;
+    bool RecallKeyHeld = false;
+
+    // Start-up (app/).
+    void Form_Load();
+
+    // Connect and disconnect dispatch (app/).
+    void COMInitButton_Click();
+    void ITypeListBox_Click();
+    void ComPortListBox_Click();
+
+    // Line settings and control lines (app/).
+    void StopListBox_Click();
+    void HandshakeListBox_Click();
+    void ParityListBox_Click();
+    void DTRv_Click();
+    void RTSv_Click();
+
+    // Menus and shutdown (app/).
+    void FileExitMenu_Click();
+    void HelpContentMenu_Click();
+    void HelpAboutMenu_Click();
+    void Form_Unload();
+
+    // Connect routines and reset (profiles/, x10/).
+    void ConnectGeneric();
+    void ConnectIRMan();
+    void ConnectCreativeInfra();
+    void ConnectGSMData();
+    void ConnectTransparent();
+    void ConnectCM12();
+    void ResetButton();
+
+    // Receive monitor (monitor/).
+    void Timer1_Timer();
+    void msTimer_Timer();
+    void RefreshModemStatus();
+    void OutCombo_Click();
+    void RXBitsNrListBox_Click();
+    void ClearButton_Click();
+
+    // Transmit (transmit/).
+    void SendButton_Click();
+    void TXDataTypeListBox_Click();
+    void SendData_KeyDown(int key, bool autoRepeat);
+    void SendData_KeyUp(int key, bool autoRepeat);
+
+    // X10 additions to the Send action (x10/).
+    void X10ChecksumExchange(const QByteArray& payload);
+    void ResetX10Interface();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void WireHandlers();
+};
