@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/ReceivedTexts.h"
+#include "port/Kernel32.h"
 
 #include <QMainWindow>
 
@@ -159,4 +160,10 @@ private:
     void WireHandlers();
     // The second-port list: every port but PortName, none selected.
     void FillAltComList();
+
+    // Shared steps of the connect routines (profiles/).
+    void SelectFixedSettings(int speedIndex);
+    void WriteListSettings(win32::DCB& dcb) const;
+    void TickLineBoxes(bool rtsFirst, bool enabled);
+    void ShowConnected(bool lockLineSettings);
 };

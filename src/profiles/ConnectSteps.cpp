@@ -1,0 +1,76 @@
+#include "profiles/ConnectSteps.h"
+#include "port/ModZemoPorts.h"
+
+namespace ConnectSteps {
+
+void Apply(win32::DCB& dcb, const LineValues& values)
+{
+    dcb.BaudRate = values.baudRate;
+    dcb.ByteSize = values.byteSize;
+    dcb.Parity = values.parity;
+    dcb.StopBits = values.stopBits;
+}
+
+win32::DWORD HandshakeFlags(int handshakeIndex)
+{
+    switch (handshakeIndex) {
+    case 1:
+        return win32::fBinary | win32::fOutX | win32::fInX;
+    case 2:
+        return win32::fBinary | win32::fOutxCtsFlow | (win32::RTS_CONTROL_HANDSHAKE << win32::fRtsControlShift);
+    default:
+        return win32::fBinary;
+    }
+}
+
+bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts)
+{
+    if (!win32::GetCommTimeouts(handle, &timeouts))
+        return false;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.ReadIntervalTimeout = win32::MAXDWORD;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    return win32::SetCommTimeouts(handle, &timeouts) != 0;
+}
+
+void RaiseLines(win32::HANDLE handle)
+{
+    win32::EscapeCommFunction(handle, win32::SETRTS);
+    win32::EscapeCommFunction(handle, win32::SETDTR);
+}
+
+void CloseOpened(win32::HANDLE handle)
+{
+    if (handle != win32::INVALID_HANDLE_VALUE)
+        win32::CloseHandle(handle);
+}
+
+win32::DWORD BinaryOnly(win32::DWORD)
+{
+    return win32::fBinary;
+}
+
+win32::DWORD KeepWithBinary(win32::DWORD read)
+{
+    return read | win32::fBinary;
+}
+
+bool OpenFixed(const LineValues& values, FlagsRule flags)
+{
+    using namespace modZEMO;
+    hCom = OpenPort(PortName);
+    const bool configured = [&] {
+        if (hCom == win32::INVALID_HANDLE_VALUE || !win32::GetCommState(hCom, &CommDCB))
+            return false;
+        Apply(CommDCB, values);
+        CommDCB.flags = flags(CommDCB.flags);
+        return win32::SetCommState(hCom, &CommDCB) && SetNonWaitingTimeouts(hCom, CommTimeouts);
+    }();
+    if (!configured)
+        CloseOpened(hCom);
+    return configured;
+}
+
+}

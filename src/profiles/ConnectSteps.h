@@ -1,0 +1,43 @@
+#pragma once
+
+#include "port/Kernel32.h"
+
+#include <QString>
+
+class QComboBox;
+
+// Steps that the connect routines share.
+namespace ConnectSteps {
+
+// The line values a connect writes into the DCB.
+struct LineValues {
+    win32::DWORD baudRate;
+    win32::BYTE byteSize;
+    win32::BYTE parity;
+    win32::BYTE stopBits;
+};
+
+void Apply(win32::DCB& dcb, const LineValues& values);
+
+// The flags word for a Handshake list entry: "None" is fBinary alone; the
+// other two turn on the flow control they name.
+win32::DWORD HandshakeFlags(int handshakeIndex);
+
+// The non-waiting read timeouts every profile sets, read first with GetCommTimeouts.
+bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts);
+
+// RTS, then DTR.
+void RaiseLines(win32::HANDLE handle);
+
+// Opens PortName into hCom and gives it fixed line values, the flags word
+// shaped from the one read. A port that cannot be configured is closed again,
+// since it opens exclusively and would otherwise block the next Init.
+using FlagsRule = win32::DWORD (*)(win32::DWORD read);
+win32::DWORD BinaryOnly(win32::DWORD read);
+win32::DWORD KeepWithBinary(win32::DWORD read);
+bool OpenFixed(const LineValues& values, FlagsRule flags);
+
+// Closes a handle that a failed connect opened, so the next Init can open the port again.
+void CloseOpened(win32::HANDLE handle);
+
+}

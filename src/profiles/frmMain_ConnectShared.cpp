@@ -1,0 +1,53 @@
+#include "app/frmMain.h"
+#include "profiles/ConnectSteps.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+void frmMain::SelectFixedSettings(int speedIndex)
+{
+    SelectItem(SpeedListBox, speedIndex);
+    SelectItem(BitsListBox, 3);
+    SelectItem(ParityListBox, 0);
+    SelectItem(StopListBox, 0);
+    SelectItem(HandshakeListBox, 0);
+}
+
+void frmMain::WriteListSettings(win32::DCB& dcb) const
+{
+    // A list without a usable entry leaves its field as the port reported it.
+    bool ok = false;
+    if (const auto baud = SpeedListBox->currentText().toUInt(&ok); ok)
+        dcb.BaudRate = baud;
+    if (const auto bits = BitsListBox->currentText().toUInt(&ok); ok)
+        dcb.ByteSize = static_cast<win32::BYTE>(bits);
+    if (ParityListBox->currentIndex() >= 0)
+        dcb.Parity = static_cast<win32::BYTE>(ParityListBox->currentIndex());
+    if (StopListBox->currentIndex() >= 0)
+        dcb.StopBits = static_cast<win32::BYTE>(StopListBox->currentIndex());
+    if (HandshakeListBox->currentIndex() >= 0)
+        dcb.flags = ConnectSteps::HandshakeFlags(HandshakeListBox->currentIndex());
+}
+
+void frmMain::TickLineBoxes(bool rtsFirst, bool enabled)
+{
+    QCheckBox* const order[2] = {rtsFirst ? RTSv : DTRv, rtsFirst ? DTRv : RTSv};
+    for (QCheckBox* box : order) {
+        SetValue(box, 1);
+        box->setEnabled(enabled);
+    }
+}
+
+void frmMain::ShowConnected(bool lockLineSettings)
+{
+    COMInitButton->setText(tr("Disc."));
+    ComPortListBox->setEnabled(false);
+    if (lockLineSettings) {
+        for (QWidget* list : {SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox})
+            list->setEnabled(false);
+    }
+    ITypeListBox->setEnabled(false);
+    PortIsOpen = true;
+    SendButton->setEnabled(true);
+}
