@@ -43,7 +43,7 @@ void frmMain::Form_Load()
             if (!modZEMO::PortExists(n))
                 continue;
             ComPortListBox->addItem(QStringLiteral("COM%1").arg(n));
-            ComPortListBox->setItemData(ComPortListBox->count() - 1, modZEMO::ComDevicePath(n), Qt::ToolTipRole);
+            ComPortListBox->setItemData(ComPortListBox->count() - 1, comnames::ComDevicePath(n), Qt::ToolTipRole);
         }
     }
     SelectItem(ComPortListBox, 0);

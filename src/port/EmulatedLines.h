@@ -1,0 +1,12 @@
+#pragma once
+
+#include "port/ModemLineHook.h"
+
+// The port layer's side of the modem-line test hook.
+namespace win32::testhook {
+
+bool LinesEmulated(const QString& comName);
+void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on);
+DWORD EmulatedInputLines(const QString& comName);
+
+}

@@ -1,0 +1,149 @@
+#include "port/Kernel32.h"
+
+#include "port/ComNames.h"
+#include "port/Deadline.h"
+#include "port/EmulatedLines.h"
+#include "port/PortHandles.h"
+#include "port/SerialDevice.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace win32 {
+
+namespace {
+
+// With no write time limit set, a driver that takes no byte at all for this
+// long is taken to be stuck (flow control held off for good), so the window
+// does not freeze for ever.
+constexpr int WriteStallMs = 10000;
+
+int clampedMs(uint64_t ms)
+{
+    return int(std::min<uint64_t>(ms, INT32_MAX));
+}
+
+// Both parts zero means no limit.
+std::optional<int> totalTimeout(DWORD multiplier, DWORD constant, DWORD count)
+{
+    if (multiplier == 0 && constant == 0)
+        return std::nullopt;
+    return clampedMs(uint64_t(multiplier) * count + constant);
+}
+
+// Reads that may wait, for the timeout records other than "return at once";
+// got bytes are already in the buffer.
+std::optional<size_t> readWithTimeouts(int fd, char* buffer, DWORD size, const COMMTIMEOUTS& t,
+                                       size_t got)
+{
+    using serialdevice::Deadline;
+    const auto start = serialdevice::Clock::now();
+    // Windows' special case: return as soon as anything is there, else wait
+    // up to the constant.
+    const bool firstBytesEnough
+        = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD;
+    const Deadline total = firstBytesEnough
+        ? serialdevice::After(start, clampedMs(t.ReadTotalTimeoutConstant))
+        : serialdevice::After(start, totalTimeout(t.ReadTotalTimeoutMultiplier,
+                                                  t.ReadTotalTimeoutConstant, size));
+    const bool intervalLimited = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
+    auto lastByte = start;
+
+    while (got < size && !(firstBytesEnough && got > 0)) {
+        Deadline deadline = total;
+        if (intervalLimited && got > 0)
+            deadline = serialdevice::Earlier(
+                deadline, serialdevice::After(lastByte, clampedMs(t.ReadIntervalTimeout)));
+        const int waitMs = serialdevice::PollTimeout(deadline);
+        if (waitMs == 0)
+            break;
+        if (!serialdevice::WaitReadable(fd, waitMs))
+            return std::nullopt;
+        const auto more = serialdevice::ReadAvailable(fd, buffer + got, size - got);
+        if (!more)
+            return std::nullopt;
+        if (*more > 0) {
+            got += *more;
+            lastByte = serialdevice::Clock::now();
+        }
+    }
+    return got;
+}
+
+}
+
+HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
+                   DWORD creationDisposition, DWORD, HANDLE)
+{
+    if (!fileName || creationDisposition != OPEN_EXISTING)
+        return INVALID_HANDLE_VALUE;
+    const int n = comnames::ComNumber(QString::fromLatin1(fileName));
+    const QString path = comnames::ComDevicePath(n);
+    if (path.isEmpty())
+        return INVALID_HANDLE_VALUE;
+    const int fd = serialdevice::OpenExclusive(QFile::encodeName(path).constData());
+    if (fd < 0)
+        return INVALID_HANDLE_VALUE;
+    porthandles::OpenPort port;
+    port.fd = fd;
+    port.comName = QStringLiteral("COM%1").arg(n);
+    port.pseudoTerminal = serialdevice::IsPseudoTerminal(fd);
+    const HANDLE handle = porthandles::Add(std::move(port));
+    if (handle == INVALID_HANDLE_VALUE)
+        serialdevice::CloseExclusive(fd);
+    return handle;
+}
+
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OVERLAPPED*)
+{
+    if (bytesRead)
+        *bytesRead = 0;
+    const auto* port = porthandles::Find(file);
+    if (!port || (!buffer && bytesToRead > 0))
+        return 0;
+    if (bytesToRead == 0)
+        return 1;
+    auto* bytes = static_cast<char*>(buffer);
+    auto got = serialdevice::ReadAvailable(port->fd, bytes, bytesToRead);
+    const COMMTIMEOUTS& t = port->timeouts;
+    const bool atOnce = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0
+        && t.ReadTotalTimeoutConstant == 0;
+    if (got && !atOnce)
+        got = readWithTimeouts(port->fd, bytes, bytesToRead, t, *got);
+    if (!got)
+        return 0;
+    if (bytesRead)
+        *bytesRead = DWORD(*got);
+    return 1;
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, OVERLAPPED*)
+{
+    if (bytesWritten)
+        *bytesWritten = 0;
+    const auto* port = porthandles::Find(file);
+    if (!port || (!buffer && bytesToWrite > 0))
+        return 0;
+    const COMMTIMEOUTS& t = port->timeouts;
+    const auto totalMs
+        = totalTimeout(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, bytesToWrite);
+    size_t written = 0;
+    const auto result = serialdevice::WriteAll(port->fd, buffer, bytesToWrite,
+                                               totalMs ? std::nullopt : std::optional(WriteStallMs),
+                                               totalMs, written);
+    if (bytesWritten)
+        *bytesWritten = DWORD(written);
+    return result == serialdevice::WriteResult::Done;
+}
+
+BOOL CloseHandle(HANDLE object)
+{
+    const auto port = porthandles::Take(object);
+    if (!port)
+        return 0;
+    testhook::RecordLineEvent(port->comName, testhook::LineEvent::Closed, false);
+    serialdevice::CloseExclusive(port->fd);
+    return 1;
+}
+
+}

@@ -1,0 +1,57 @@
+#include "port/ModZemoPorts.h"
+
+#include "app/MsgBox.h"
+
+#include <algorithm>
+
+namespace modZEMO {
+
+win32::HANDLE hCom = 0;
+win32::HANDLE hCom2 = 0;
+QString PortName;
+QString SecondPortName;
+win32::DCB CommDCB{};
+win32::COMMTIMEOUTS CommTimeouts{};
+
+win32::HANDLE OpenPort(const QString& name)
+{
+    win32::SECURITY_ATTRIBUTES security{};
+    return win32::CreateFileA(name.toLatin1().constData(), win32::GENERIC_READ | win32::GENERIC_WRITE,
+                              0, &security, win32::OPEN_EXISTING, 0, 0);
+}
+
+bool WritePort(win32::HANDLE handle, const QByteArray& data)
+{
+    for (qsizetype offset = 0; offset < data.size(); offset += PortChunk) {
+        const auto count = std::min<qsizetype>(PortChunk, data.size() - offset);
+        win32::DWORD written = 0;
+        win32::OVERLAPPED overlapped{};
+        if (!win32::WriteFile(handle, data.constData() + offset, win32::DWORD(count), &written,
+                              &overlapped)) {
+            MsgBox(QStringLiteral("Error sending data to the COM port"), MsgCritical);
+            return false;
+        }
+    }
+    return true;
+}
+
+QByteArray ReadPort(win32::HANDLE handle)
+{
+    char buffer[PortChunk] = {};
+    win32::DWORD count = 0;
+    win32::OVERLAPPED overlapped{};
+    if (!win32::ReadFile(handle, buffer, PortChunk, &count, &overlapped) || count == 0)
+        return {};
+    return QByteArray(buffer, count);
+}
+
+bool PortExists(int16_t n)
+{
+    win32::COMMCONFIG config{};
+    win32::DWORD size = sizeof(config);
+    return win32::GetDefaultCommConfigA(QStringLiteral("COM%1").arg(n).toLatin1().constData(),
+                                        &config, &size)
+        != 0;
+}
+
+}

@@ -1,0 +1,92 @@
+#include "port/EmulatedLines.h"
+
+#include <QHash>
+#include <mutex>
+
+namespace win32::testhook {
+
+namespace {
+
+struct EmulatedPort {
+    DWORD inputLines = 0;
+    std::vector<LineEvent> history;
+};
+
+struct Registry {
+    std::mutex mutex;
+    QHash<QString, EmulatedPort> ports; // by upper-case COM name
+};
+
+Registry& registry()
+{
+    static Registry value;
+    return value;
+}
+
+QString key(const QString& comName)
+{
+    return comName.toUpper();
+}
+
+}
+
+void EmulateModemLines(const QString& comName)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    r.ports.insert(key(comName), EmulatedPort{});
+}
+
+void SetInputLines(const QString& comName, DWORD modemStatus)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+        it->inputLines = modemStatus;
+}
+
+std::vector<LineEvent> LineHistory(const QString& comName)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.ports.value(key(comName)).history;
+}
+
+void ClearLineHistory(const QString& comName)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+        it->history.clear();
+}
+
+void StopEmulating()
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    r.ports.clear();
+}
+
+bool LinesEmulated(const QString& comName)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.ports.contains(key(comName));
+}
+
+void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+        it->history.push_back({kind, on, std::chrono::steady_clock::now()});
+}
+
+DWORD EmulatedInputLines(const QString& comName)
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.ports.value(key(comName)).inputLines;
+}
+
+}

@@ -1,0 +1,57 @@
+#include "port/PortHandles.h"
+
+#include <limits>
+#include <mutex>
+#include <unordered_map>
+
+namespace win32::porthandles {
+
+namespace {
+
+struct Table {
+    std::mutex mutex;
+    // 0 stays unused: the program's handle variables start out as 0.
+    HANDLE next = 1;
+    std::unordered_map<HANDLE, OpenPort> entries;
+};
+
+Table& table()
+{
+    static Table value;
+    return value;
+}
+
+}
+
+HANDLE Add(OpenPort port)
+{
+    auto& t = table();
+    std::lock_guard lock(t.mutex);
+    if (t.next == std::numeric_limits<HANDLE>::max())
+        return INVALID_HANDLE_VALUE;
+    const HANDLE handle = t.next++;
+    t.entries.emplace(handle, std::move(port));
+    return handle;
+}
+
+OpenPort* Find(HANDLE handle)
+{
+    auto& t = table();
+    std::lock_guard lock(t.mutex);
+    const auto it = t.entries.find(handle);
+    return it == t.entries.end() ? nullptr : &it->second;
+}
+
+std::optional<OpenPort> Take(HANDLE handle)
+{
+    auto& t = table();
+    std::lock_guard lock(t.mutex);
+    const auto it = t.entries.find(handle);
+    if (it == t.entries.end())
+        return std::nullopt;
+    OpenPort port = std::move(it->second);
+    t.entries.erase(it);
+    return port;
+}
+
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+// The POSIX side of an open serial device: open with exclusive use, raw
+// byte transfer that notices a device that has gone, and the modem lines.
+namespace serialdevice {
+
+// Opens path read-write, non-blocking and in raw mode, and takes it for this
+// handle alone (flock, which also holds against root, and TIOCEXCL). Returns
+// the descriptor, or -1 when the path is no terminal or is in use.
+int OpenExclusive(const char* path);
+void CloseExclusive(int fd);
+
+// Pseudo-terminals have no line hardware: they force 8 data bits without
+// parity whatever is set, and have no modem lines.
+bool IsPseudoTerminal(int fd);
+
+// Bytes that have arrived, without waiting (0 when none); nullopt when the
+// device has hung up or failed.
+std::optional<size_t> ReadAvailable(int fd, void* buffer, size_t size);
+// Waits up to timeoutMs (-1: no limit) for a byte; false on hang-up.
+bool WaitReadable(int fd, int timeoutMs);
+
+enum class WriteResult { Done, Failed, Stalled };
+// Writes every byte, waiting while the driver's queue is full. Stalled when
+// the driver took nothing for stallMs or overallMs ran out (nullopt: no limit).
+WriteResult WriteAll(int fd, const void* data, size_t size, std::optional<int> stallMs,
+                     std::optional<int> overallMs, size_t& written);
+
+enum class ModemLine { Dtr, Rts };
+bool SetModemLine(int fd, ModemLine line, bool on);
+struct InputLines {
+    bool cts = false;
+    bool dsr = false;
+    bool ring = false;
+    bool carrier = false;
+};
+// nullopt when the device has no modem lines.
+std::optional<InputLines> ReadInputLines(int fd);
+
+}

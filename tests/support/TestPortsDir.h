@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A ports directory of the test's own, in force ($WENDALE_PORTS_DIR) while
+// the object lives; the variable's old value comes back afterwards.
+class TestPortsDir {
+public:
+    TestPortsDir();
+    ~TestPortsDir();
+    TestPortsDir(const TestPortsDir&) = delete;
+    TestPortsDir& operator=(const TestPortsDir&) = delete;
+
+    bool isValid() const { return dir_.isValid(); }
+    QString path() const { return dir_.path(); }
+    // Makes COMn a symlink to target (replacing an earlier COMn).
+    bool link(int comNumber, const QString& target);
+    bool remove(int comNumber);
+
+private:
+    QString entry(int comNumber) const;
+
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_ = false;
+};
