@@ -1,0 +1,143 @@
+#include "port/ModZemoPorts.h"
+#include "port/ModemLineHook.h"
+#include "support/PtyPair.h"
+#include "support/TestPortsDir.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace win32;
+using testhook::LineEvent;
+
+class tst_ModemLineHook : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PtyPair> pty;
+    std::unique_ptr<PtyPair> otherPty;
+    std::unique_ptr<TestPortsDir> ports;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+
+    static QList<QPair<LineEvent::Kind, bool>> events(const QString& com)
+    {
+        QList<QPair<LineEvent::Kind, bool>> list;
+        for (const LineEvent& e : testhook::LineHistory(com))
+            list.append({e.kind, e.kind == LineEvent::Closed ? false : e.on});
+        return list;
+    }
+
+private slots:
+    void init()
+    {
+        pty = std::make_unique<PtyPair>();
+        otherPty = std::make_unique<PtyPair>();
+        ports = std::make_unique<TestPortsDir>();
+        QVERIFY(ports->link(2, pty->slavePath()));
+        QVERIFY(ports->link(3, otherPty->slavePath()));
+        testhook::EmulateModemLines(QStringLiteral("COM2"));
+        handle = modZEMO::OpenPort(QStringLiteral("COM2"));
+        QVERIFY(handle != INVALID_HANDLE_VALUE);
+    }
+
+    void cleanup()
+    {
+        CloseHandle(handle);
+        testhook::StopEmulating();
+        ports.reset();
+        otherPty.reset();
+        pty.reset();
+    }
+
+    void lineChangesAreRecordedInOrder()
+    {
+        QVERIFY(EscapeCommFunction(handle, SETRTS));
+        QVERIFY(EscapeCommFunction(handle, SETDTR));
+        QVERIFY(EscapeCommFunction(handle, CLRDTR));
+        QVERIFY(EscapeCommFunction(handle, CLRRTS));
+        QVERIFY(CloseHandle(handle));
+        const QList<QPair<LineEvent::Kind, bool>> expected{
+            {LineEvent::Rts, true}, {LineEvent::Dtr, true}, {LineEvent::Dtr, false},
+            {LineEvent::Rts, false}, {LineEvent::Closed, false}};
+        QCOMPARE(events(QStringLiteral("COM2")), expected);
+
+        const auto history = testhook::LineHistory(QStringLiteral("COM2"));
+        for (size_t i = 1; i < history.size(); ++i)
+            QVERIFY(history[i - 1].when <= history[i].when);
+    }
+
+    void unknownEscapeCodeFailsAndIsNotRecorded()
+    {
+        QCOMPARE(EscapeCommFunction(handle, 9), 0);
+        QVERIFY(testhook::LineHistory(QStringLiteral("COM2")).empty());
+    }
+
+    void lineSettingsDriveTheLinesToo_data()
+    {
+        QTest::addColumn<uint>("flags");
+        QTest::addColumn<bool>("dtr");
+        QTest::addColumn<bool>("rts");
+        QTest::newRow("flags word 1 drops both") << 1u << false << false;
+        QTest::newRow("both enabled") << uint(fBinary | (DTR_CONTROL_ENABLE << fDtrControlShift)
+                                              | (RTS_CONTROL_ENABLE << fRtsControlShift))
+                                      << true << true;
+        QTest::newRow("dtr only") << uint(fBinary | (DTR_CONTROL_ENABLE << fDtrControlShift)) << true
+                                  << false;
+    }
+
+    void lineSettingsDriveTheLinesToo()
+    {
+        QFETCH(uint, flags);
+        QFETCH(bool, dtr);
+        QFETCH(bool, rts);
+        DCB dcb{};
+        QVERIFY(GetCommState(handle, &dcb));
+        dcb.flags = flags;
+        QVERIFY(SetCommState(handle, &dcb));
+        const QList<QPair<LineEvent::Kind, bool>> expected{{LineEvent::Dtr, dtr}, {LineEvent::Rts, rts}};
+        QCOMPARE(events(QStringLiteral("COM2")), expected);
+    }
+
+    void inputLinesComeBackAsTheStatusWord()
+    {
+        DWORD status = 0;
+        QVERIFY(GetCommModemStatus(handle, &status));
+        QCOMPARE(status, 0u);
+        testhook::SetInputLines(QStringLiteral("COM2"), MS_CTS_ON | MS_RLSD_ON);
+        QVERIFY(GetCommModemStatus(handle, &status));
+        QCOMPARE(status, MS_CTS_ON | MS_RLSD_ON);
+        testhook::SetInputLines(QStringLiteral("COM2"), MS_DSR_ON | MS_RING_ON);
+        QVERIFY(GetCommModemStatus(handle, &status));
+        QCOMPARE(status, MS_DSR_ON | MS_RING_ON);
+    }
+
+    void clearingForgetsTheHistoryOnly()
+    {
+        QVERIFY(EscapeCommFunction(handle, SETDTR));
+        testhook::SetInputLines(QStringLiteral("COM2"), MS_CTS_ON);
+        testhook::ClearLineHistory(QStringLiteral("COM2"));
+        QVERIFY(testhook::LineHistory(QStringLiteral("COM2")).empty());
+        DWORD status = 0;
+        QVERIFY(GetCommModemStatus(handle, &status));
+        QCOMPARE(status, MS_CTS_ON);
+    }
+
+    void otherPortsKeepTheirOwnLines()
+    {
+        const HANDLE other = modZEMO::OpenPort(QStringLiteral("COM3"));
+        QVERIFY(other != INVALID_HANDLE_VALUE);
+        QCOMPARE(EscapeCommFunction(other, SETDTR), 0);
+        QVERIFY(CloseHandle(other));
+        QVERIFY(testhook::LineHistory(QStringLiteral("COM3")).empty());
+        QVERIFY(testhook::LineHistory(QStringLiteral("COM2")).empty());
+    }
+
+    void stoppingEndsTheEmulation()
+    {
+        testhook::StopEmulating();
+        QCOMPARE(EscapeCommFunction(handle, SETRTS), 0);
+        DWORD status = 0;
+        QCOMPARE(GetCommModemStatus(handle, &status), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_ModemLineHook)
+#include "tst_ModemLineHook.moc"
