@@ -1,0 +1,35 @@
+#include "support/SimulatedPorts.h"
+
+#include "port/ComNames.h"
+#include "port/ModemLineHook.h"
+
+SimulatedPorts::SimulatedPorts()
+{
+    comnames::SetDeviceRootsForTest(emptyRoots_.path(), emptyRoots_.path());
+}
+
+SimulatedPorts::~SimulatedPorts()
+{
+    win32::testhook::StopEmulating();
+    comnames::SetDeviceRootsForTest({}, {});
+}
+
+PtyPair& SimulatedPorts::add(int comNumber)
+{
+    auto& pty = ports_[comNumber];
+    pty = std::make_unique<PtyPair>();
+    link(comNumber, pty->slavePath());
+    return *pty;
+}
+
+bool SimulatedPorts::link(int comNumber, const QString& devicePath)
+{
+    win32::testhook::EmulateModemLines(QStringLiteral("COM%1").arg(comNumber));
+    return dir_.link(comNumber, devicePath);
+}
+
+void SimulatedPorts::remove(int comNumber)
+{
+    dir_.remove(comNumber);
+    ports_.erase(comNumber);
+}
