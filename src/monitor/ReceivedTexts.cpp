@@ -17,8 +17,9 @@ struct Notations {
         for (int code = 0; code < 256; ++code) {
             const QByteArray b = modZEMO::CharToBinary(char(code));
             const QByteArray h = modZEMO::CharToHex(char(code)) + ' ';
-            std::copy(b.begin(), b.end(), bin[code].begin());
-            std::copy(h.begin(), h.end(), hex[code].begin());
+            Q_ASSERT(b.size() == 8 && h.size() == 3);
+            std::copy_n(b.constData(), 8, bin[code].begin());
+            std::copy_n(h.constData(), 3, hex[code].begin());
         }
     }
 };
