@@ -46,14 +46,6 @@ ReceiveView::ReceiveView(QWidget* parent)
     UpdateScrollBars();
 }
 
-void ReceiveView::SetBackground(const QColor& color)
-{
-    QPalette colors = palette();
-    colors.setColor(QPalette::Base, color);
-    setPalette(colors);
-    viewport()->update();
-}
-
 void ReceiveView::Show(const LineText* text)
 {
     source_ = text;

@@ -2,7 +2,6 @@
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
-#include <QColor>
 #include <memory>
 #include <vector>
 
@@ -16,12 +15,7 @@ class ReceiveView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    static inline const QColor PrimaryBackground{128, 255, 255};
-    static inline const QColor SecondBackground{255, 255, 192};
-
     explicit ReceiveView(QWidget* parent = nullptr);
-
-    void SetBackground(const QColor& color);
 
     // Rewrites the box from text (nullptr: empty) and puts the caret at the
     // end. The text is read in place: it must stay alive while shown, and
