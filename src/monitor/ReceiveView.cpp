@@ -265,32 +265,36 @@ void ReceiveView::paintEvent(QPaintEvent*)
             painter.fillRect(QRectF(x, top, columnWidth_, lineHeight_), colors.color(QPalette::Highlight));
         }
 
-        // Runs of bytes that are alike in being printable and being selected.
-        qsizetype runStart = 0;
-        while (runStart < slice.size()) {
-            const qsizetype offset = from + runStart;
-            const bool printable = Printable(uchar(slice[runStart]));
-            const bool selected = offset >= selectionStart && offset < selectionEnd;
-            qsizetype runEnd = runStart + 1;
-            while (runEnd < slice.size() && Printable(uchar(slice[runEnd])) == printable
-                   && (from + runEnd >= selectionStart && from + runEnd < selectionEnd) == selected)
-                ++runEnd;
-            const qreal x = qreal(offset - start - firstColumn) * columnWidth_;
-            const QRectF runRect(x, top, qreal(runEnd - runStart) * columnWidth_, lineHeight_);
-            if (selected)
-                painter.fillRect(runRect, colors.color(QPalette::Highlight));
+        // The row is drawn as at most three pieces: before, in and after the
+        // selection; control characters become blanks with a box drawn over them.
+        QString shown = QString::fromLatin1(slice);
+        const qsizetype selectedFrom = std::clamp(selectionStart - from, qsizetype(0), slice.size());
+        const qsizetype selectedTo = std::clamp(selectionEnd - from, qsizetype(0), slice.size());
+        QList<QRectF> boxes[2];
+        for (qsizetype at = 0; at < slice.size(); ++at) {
+            if (Printable(uchar(slice[at])))
+                continue;
+            shown[at] = QLatin1Char(' ');
+            const qreal x = qreal(from + at - start - firstColumn) * columnWidth_;
+            boxes[at >= selectedFrom && at < selectedTo].append(QRectF(
+                x + columnWidth_ * 0.2, top + lineHeight_ * 0.3, columnWidth_ * 0.6, lineHeight_ * 0.45));
+        }
+        const qreal left = qreal(from - start - firstColumn) * columnWidth_;
+        if (selectedFrom < selectedTo)
+            painter.fillRect(QRectF(left + qreal(selectedFrom) * columnWidth_, top,
+                                    qreal(selectedTo - selectedFrom) * columnWidth_, lineHeight_),
+                             colors.color(QPalette::Highlight));
+        const qsizetype bounds[] = {0, selectedFrom, selectedTo, slice.size()};
+        for (int piece = 0; piece < 3; ++piece) {
+            if (bounds[piece] == bounds[piece + 1])
+                continue;
+            painter.setPen(colors.color(piece == 1 ? QPalette::HighlightedText : QPalette::Text));
+            painter.drawText(QPointF(left + qreal(bounds[piece]) * columnWidth_, top + ascent_),
+                             shown.mid(bounds[piece], bounds[piece + 1] - bounds[piece]));
+        }
+        for (const bool selected : {false, true}) {
             painter.setPen(colors.color(selected ? QPalette::HighlightedText : QPalette::Text));
-            if (printable) {
-                painter.drawText(QPointF(x, top + ascent_),
-                                 QString::fromLatin1(slice.constData() + runStart, runEnd - runStart));
-            } else {
-                for (qsizetype at = runStart; at < runEnd; ++at) {
-                    const qreal boxX = qreal(from + at - start - firstColumn) * columnWidth_;
-                    painter.drawRect(QRectF(boxX + columnWidth_ * 0.2, top + lineHeight_ * 0.3,
-                                            columnWidth_ * 0.6, lineHeight_ * 0.45));
-                }
-            }
-            runStart = runEnd;
+            painter.drawRects(boxes[selected]);
         }
 
         if (hasFocus() && caret_ >= start && caret_ <= lineEnd && LineOf(caret_) == line) {
