@@ -1,17 +1,401 @@
 #include "monitor/ReceiveView.h"
 
+#include "monitor/LineText.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// Control characters have no glyph of their own; they show as a small box.
+bool Printable(unsigned char byte)
+{
+    return byte >= 0x20 && byte != 0x7F && (byte < 0x80 || byte > 0x9F);
+}
+
+int ClampToInt(qsizetype value)
+{
+    return int(std::clamp<qsizetype>(value, 0, INT_MAX));
+}
+
+}
+
 ReceiveView::ReceiveView(QWidget* parent)
     : QAbstractScrollArea(parent)
 {
+    QFont boxFont(QStringLiteral("Courier New"));
+    boxFont.setPointSizeF(8.25);
+    boxFont.setStyleHint(QFont::TypeWriter);
+    boxFont.setWeight(QFont::Normal);
+    setFont(boxFont);
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setCursor(Qt::IBeamCursor);
+    UpdateMetrics();
+    UpdateScrollBars();
+}
+
+void ReceiveView::Show(const LineText* text)
+{
+    source_ = text;
+    local_.clear();
+    localStarts_.clear();
+    longest_ = source_ ? source_->LongestLine() : 0;
+    anchor_ = caret_ = TextLength();
+    UpdateScrollBars();
+    EnsureCaretVisible();
+    viewport()->update();
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)
 {
     local_ += text;
+    IndexLocalText();
+    anchor_ = caret_ = TextLength();
+    UpdateScrollBars();
+    EnsureCaretVisible();
     viewport()->update();
 }
 
 QByteArray ReceiveView::Text() const
 {
-    return local_;
+    return Slice(0, TextLength());
+}
+
+qsizetype ReceiveView::TextLength() const
+{
+    return SourceSize() + local_.size();
+}
+
+void ReceiveView::Select(qsizetype anchor, qsizetype caret)
+{
+    anchor_ = std::clamp<qsizetype>(anchor, 0, TextLength());
+    MoveCaret(caret, true);
+}
+
+QByteArray ReceiveView::SelectedText() const
+{
+    return Slice(std::min(anchor_, caret_), std::max(anchor_, caret_));
+}
+
+void ReceiveView::Copy() const
+{
+    if (anchor_ != caret_)
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(SelectedText()));
+}
+
+void ReceiveView::SelectAll()
+{
+    Select(0, TextLength());
+}
+
+std::unique_ptr<QMenu> ReceiveView::CreateContextMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* copy = menu->addAction(tr("&Copy"), this, &ReceiveView::Copy);
+    copy->setEnabled(anchor_ != caret_);
+    menu->addAction(tr("Select &All"), this, &ReceiveView::SelectAll);
+    return menu;
+}
+
+qsizetype ReceiveView::SourceSize() const
+{
+    return source_ ? source_->Size() : 0;
+}
+
+qsizetype ReceiveView::LineCount() const
+{
+    return (source_ ? source_->LineCount() : 1) + qsizetype(localStarts_.size());
+}
+
+qsizetype ReceiveView::LineStart(qsizetype line) const
+{
+    const qsizetype sourceLines = source_ ? source_->LineCount() : 1;
+    if (line < sourceLines)
+        return source_ ? source_->LineStart(line) : 0;
+    return SourceSize() + localStarts_[size_t(line - sourceLines)];
+}
+
+qsizetype ReceiveView::LineLength(qsizetype line) const
+{
+    const qsizetype end = line + 1 < LineCount() ? LineStart(line + 1) - 2 : TextLength();
+    return end - LineStart(line);
+}
+
+qsizetype ReceiveView::LineOf(qsizetype offset) const
+{
+    const qsizetype inLocal = offset - SourceSize();
+    if (!localStarts_.empty() && inLocal >= localStarts_.front()) {
+        const auto after = std::upper_bound(localStarts_.begin(), localStarts_.end(), inLocal);
+        return (source_ ? source_->LineCount() : 1) + (after - localStarts_.begin()) - 1;
+    }
+    return source_ ? source_->LineOf(offset) : 0;
+}
+
+QByteArray ReceiveView::Slice(qsizetype from, qsizetype to) const
+{
+    const qsizetype sourceSize = SourceSize();
+    QByteArray slice;
+    if (from < sourceSize)
+        slice.append(source_->Data() + from, std::min(to, sourceSize) - from);
+    if (to > sourceSize) {
+        const qsizetype localFrom = std::max(from, sourceSize) - sourceSize;
+        slice.append(local_.constData() + localFrom, to - sourceSize - localFrom);
+    }
+    return slice;
+}
+
+void ReceiveView::IndexLocalText()
+{
+    localStarts_.clear();
+    const qsizetype sourceSize = SourceSize();
+    const char beforeLocal = sourceSize > 0 ? source_->Data()[sourceSize - 1] : '\0';
+    for (qsizetype at = 0; at < local_.size(); ++at) {
+        const char previous = at > 0 ? local_[at - 1] : beforeLocal;
+        if (local_[at] == '\n' && previous == '\r')
+            localStarts_.push_back(at + 1);
+    }
+    longest_ = source_ ? source_->LongestLine() : 0;
+    for (qsizetype line = LineOf(SourceSize()); line < LineCount(); ++line)
+        longest_ = std::max(longest_, LineLength(line));
+}
+
+int ReceiveView::VisibleRows() const
+{
+    return std::max(1, viewport()->height() / lineHeight_);
+}
+
+int ReceiveView::VisibleColumns() const
+{
+    return std::max(1, int(viewport()->width() / columnWidth_));
+}
+
+void ReceiveView::UpdateMetrics()
+{
+    const QFontMetricsF metrics(font());
+    columnWidth_ = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char('M')));
+    lineHeight_ = std::max(1, int(std::ceil(metrics.lineSpacing())));
+    ascent_ = int(std::ceil(metrics.ascent()));
+}
+
+void ReceiveView::UpdateScrollBars()
+{
+    const int rows = VisibleRows();
+    const int columns = VisibleColumns();
+    verticalScrollBar()->setRange(0, ClampToInt(LineCount() - rows));
+    verticalScrollBar()->setPageStep(rows);
+    // One column more than the longest line, for the caret after its end.
+    horizontalScrollBar()->setRange(0, ClampToInt(longest_ + 1 - columns));
+    horizontalScrollBar()->setPageStep(columns);
+}
+
+void ReceiveView::EnsureCaretVisible()
+{
+    const qsizetype line = LineOf(caret_);
+    const qsizetype column = std::min(caret_ - LineStart(line), LineLength(line));
+    QScrollBar* vertical = verticalScrollBar();
+    if (line < vertical->value())
+        vertical->setValue(ClampToInt(line));
+    else if (line >= vertical->value() + VisibleRows())
+        vertical->setValue(ClampToInt(line - VisibleRows() + 1));
+    QScrollBar* horizontal = horizontalScrollBar();
+    if (column < horizontal->value())
+        horizontal->setValue(ClampToInt(column));
+    else if (column >= horizontal->value() + VisibleColumns())
+        horizontal->setValue(ClampToInt(column - VisibleColumns() + 1));
+}
+
+void ReceiveView::MoveCaret(qsizetype offset, bool extend)
+{
+    caret_ = std::clamp<qsizetype>(offset, 0, TextLength());
+    if (!extend)
+        anchor_ = caret_;
+    EnsureCaretVisible();
+    viewport()->update();
+}
+
+qsizetype ReceiveView::OffsetAt(const QPoint& point) const
+{
+    const qsizetype row = qsizetype(std::floor(qreal(point.y()) / lineHeight_));
+    const qsizetype line = std::clamp<qsizetype>(verticalScrollBar()->value() + row, 0, LineCount() - 1);
+    const qsizetype column = std::max<qsizetype>(
+        0, horizontalScrollBar()->value() + qsizetype(std::lround(point.x() / columnWidth_)));
+    return LineStart(line) + std::min(column, LineLength(line));
+}
+
+void ReceiveView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    const QPalette& colors = palette();
+    painter.fillRect(viewport()->rect(), colors.color(QPalette::Base));
+    painter.setFont(font());
+
+    const qsizetype firstLine = verticalScrollBar()->value();
+    const qsizetype firstColumn = horizontalScrollBar()->value();
+    const qsizetype columns = VisibleColumns() + 1;
+    const qsizetype lines = LineCount();
+    const qsizetype selectionStart = std::min(anchor_, caret_);
+    const qsizetype selectionEnd = std::max(anchor_, caret_);
+
+    for (qsizetype row = 0; row <= VisibleRows() && firstLine + row < lines; ++row) {
+        const qsizetype line = firstLine + row;
+        const qsizetype start = LineStart(line);
+        const qsizetype length = LineLength(line);
+        const int top = int(row) * lineHeight_;
+        const qsizetype from = start + std::min(firstColumn, length);
+        const qsizetype to = start + std::min(firstColumn + columns, length);
+        const QByteArray slice = Slice(from, to);
+
+        // A selected line break shows as one selected column after the line.
+        const qsizetype lineEnd = start + length;
+        if (line + 1 < lines && selectionStart <= lineEnd && selectionEnd > lineEnd
+            && lineEnd - start >= firstColumn) {
+            const qreal x = qreal(lineEnd - start - firstColumn) * columnWidth_;
+            painter.fillRect(QRectF(x, top, columnWidth_, lineHeight_), colors.color(QPalette::Highlight));
+        }
+
+        // The row is drawn as at most three pieces: before, in and after the
+        // selection; control characters become blanks with a box drawn over them.
+        QString shown = QString::fromLatin1(slice);
+        const qsizetype selectedFrom = std::clamp(selectionStart - from, qsizetype(0), slice.size());
+        const qsizetype selectedTo = std::clamp(selectionEnd - from, qsizetype(0), slice.size());
+        QList<QRectF> boxes[2];
+        for (qsizetype at = 0; at < slice.size(); ++at) {
+            if (Printable(uchar(slice[at])))
+                continue;
+            shown[at] = QLatin1Char(' ');
+            const qreal x = qreal(from + at - start - firstColumn) * columnWidth_;
+            boxes[at >= selectedFrom && at < selectedTo].append(QRectF(
+                x + columnWidth_ * 0.2, top + lineHeight_ * 0.3, columnWidth_ * 0.6, lineHeight_ * 0.45));
+        }
+        const qreal left = qreal(from - start - firstColumn) * columnWidth_;
+        if (selectedFrom < selectedTo)
+            painter.fillRect(QRectF(left + qreal(selectedFrom) * columnWidth_, top,
+                                    qreal(selectedTo - selectedFrom) * columnWidth_, lineHeight_),
+                             colors.color(QPalette::Highlight));
+        const qsizetype bounds[] = {0, selectedFrom, selectedTo, slice.size()};
+        for (int piece = 0; piece < 3; ++piece) {
+            if (bounds[piece] == bounds[piece + 1])
+                continue;
+            painter.setPen(colors.color(piece == 1 ? QPalette::HighlightedText : QPalette::Text));
+            painter.drawText(QPointF(left + qreal(bounds[piece]) * columnWidth_, top + ascent_),
+                             shown.mid(bounds[piece], bounds[piece + 1] - bounds[piece]));
+        }
+        for (const bool selected : {false, true}) {
+            painter.setPen(colors.color(selected ? QPalette::HighlightedText : QPalette::Text));
+            painter.drawRects(boxes[selected]);
+        }
+
+        if (hasFocus() && caret_ >= start && caret_ <= lineEnd && LineOf(caret_) == line) {
+            const qreal x = qreal(caret_ - start - firstColumn) * columnWidth_;
+            painter.setPen(colors.color(QPalette::Text));
+            painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight_ - 1));
+        }
+    }
+}
+
+void ReceiveView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void ReceiveView::changeEvent(QEvent* event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        UpdateMetrics();
+        UpdateScrollBars();
+        viewport()->update();
+    }
+}
+
+void ReceiveView::keyPressEvent(QKeyEvent* event)
+{
+    if (event == QKeySequence::Copy) {
+        Copy();
+        return;
+    }
+    if (event == QKeySequence::SelectAll) {
+        SelectAll();
+        return;
+    }
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool wholeText = event->modifiers() & Qt::ControlModifier;
+    const qsizetype line = LineOf(caret_);
+    const qsizetype start = LineStart(line);
+    const qsizetype column = std::min(caret_ - start, LineLength(line));
+    const auto toLine = [&](qsizetype target) {
+        target = std::clamp<qsizetype>(target, 0, LineCount() - 1);
+        return LineStart(target) + std::min(column, LineLength(target));
+    };
+    switch (event->key()) {
+    case Qt::Key_Left:
+        // Stepping back over a line break skips both its characters.
+        MoveCaret(caret_ == start && line > 0 ? start - 2 : caret_ - 1, extend);
+        break;
+    case Qt::Key_Right:
+        MoveCaret(column == LineLength(line) && line + 1 < LineCount() ? LineStart(line + 1) : caret_ + 1, extend);
+        break;
+    case Qt::Key_Up:
+        MoveCaret(toLine(line - 1), extend);
+        break;
+    case Qt::Key_Down:
+        MoveCaret(toLine(line + 1), extend);
+        break;
+    case Qt::Key_PageUp:
+        MoveCaret(toLine(line - VisibleRows()), extend);
+        break;
+    case Qt::Key_PageDown:
+        MoveCaret(toLine(line + VisibleRows()), extend);
+        break;
+    case Qt::Key_Home:
+        MoveCaret(wholeText ? 0 : start, extend);
+        break;
+    case Qt::Key_End:
+        MoveCaret(wholeText ? TextLength() : start + LineLength(line), extend);
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void ReceiveView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        MoveCaret(OffsetAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+}
+
+void ReceiveView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() & Qt::LeftButton)
+        MoveCaret(OffsetAt(event->position().toPoint()), true);
+}
+
+void ReceiveView::contextMenuEvent(QContextMenuEvent* event)
+{
+    CreateContextMenu()->exec(event->globalPos());
+}
+
+void ReceiveView::focusInEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void ReceiveView::focusOutEvent(QFocusEvent* event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }

@@ -2,19 +2,77 @@
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
+#include <memory>
+#include <vector>
 
-// Read-only view of a received text.
+class LineText;
+class QMenu;
+
+// Read-only view of a received text. It paints the visible rows and columns
+// straight from the text it is shown, without copying it; CR LF breaks a line
+// and every other byte takes one column, control characters as a small box.
 class ReceiveView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
     explicit ReceiveView(QWidget* parent = nullptr);
 
+    // Rewrites the box from text (nullptr: empty) and puts the caret at the
+    // end. The text is read in place: it must stay alive while shown, and
+    // after changing it the owner shows it again.
+    void Show(const LineText* text);
     // Text written straight into the box; it stays until the box is next rewritten.
     void AppendLocalText(const QByteArray& text);
     // What the box shows.
     QByteArray Text() const;
+    qsizetype TextLength() const;
+
+    qsizetype CaretPosition() const { return caret_; }
+    qsizetype AnchorPosition() const { return anchor_; }
+    // Selects from anchor to caret (text offsets, clamped) and scrolls to the caret.
+    void Select(qsizetype anchor, qsizetype caret);
+    QByteArray SelectedText() const;
+    void Copy() const;
+    void SelectAll();
+    // The context menu: "&Copy" and "Select &All".
+    std::unique_ptr<QMenu> CreateContextMenu();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // The shown text is the source followed by the local text.
+    qsizetype SourceSize() const;
+    qsizetype LineCount() const;
+    qsizetype LineStart(qsizetype line) const;
+    qsizetype LineLength(qsizetype line) const;
+    qsizetype LineOf(qsizetype offset) const;
+    QByteArray Slice(qsizetype from, qsizetype to) const;
+    void IndexLocalText();
+
+    int VisibleRows() const;
+    int VisibleColumns() const;
+    void UpdateMetrics();
+    void UpdateScrollBars();
+    void EnsureCaretVisible();
+    void MoveCaret(qsizetype offset, bool extend);
+    qsizetype OffsetAt(const QPoint& point) const;
+
+    const LineText* source_ = nullptr;
     QByteArray local_;
+    std::vector<qsizetype> localStarts_; // line starts inside local_
+    qsizetype longest_ = 0;
+    qsizetype anchor_ = 0;
+    qsizetype caret_ = 0;
+    qreal columnWidth_ = 1;
+    int lineHeight_ = 1;
+    int ascent_ = 0;
 };

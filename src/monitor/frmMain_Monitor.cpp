@@ -1,8 +1,101 @@
 #include "app/frmMain.h"
 
-void frmMain::Timer1_Timer() {}
-void frmMain::msTimer_Timer() {}
-void frmMain::RefreshModemStatus() {}
-void frmMain::OutCombo_Click() {}
-void frmMain::RXBitsNrListBox_Click() {}
-void frmMain::ClearButton_Click() {}
+#include "convert/Conversions.h"
+#include "monitor/ReceiveView.h"
+#include "monitor/TickCounter.h"
+#include "port/ModZemoPorts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+// Reads are repeated while they come back full, so a fast line cannot fill
+// the driver's queue between ticks; the bound keeps one tick short.
+constexpr int MaxReadsPerTick = 64;
+
+// Reads what has arrived on from; in two-port operation each piece is
+// relayed to relayTo as soon as it is read, so order is kept. A failed relay
+// shows its message and the data is still returned for display.
+QByteArray ReadArrived(win32::HANDLE from, bool relay, win32::HANDLE relayTo)
+{
+    QByteArray data;
+    for (int read = 0; read < MaxReadsPerTick; ++read) {
+        const QByteArray piece = modZEMO::ReadPort(from);
+        if (relay && !piece.isEmpty())
+            modZEMO::WritePort(relayTo, piece);
+        data += piece;
+        if (piece.size() < modZEMO::PortChunk)
+            break;
+    }
+    return data;
+}
+
+}
+
+void frmMain::Timer1_Timer()
+{
+    Timer1->stop();
+    const int n = RXBitsNrListBox->currentIndex();
+    RefreshModemStatus();
+    const QByteArray data1 = ReadArrived(modZEMO::hCom, TwoPortMode, modZEMO::hCom2);
+    const QByteArray data2 = TwoPortMode ? ReadArrived(modZEMO::hCom2, true, modZEMO::hCom) : QByteArray();
+    const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
+        texts.Append(data, n, TwoPortMode);
+        if (const LineText* text = texts.Text(OutCombo->currentIndex()))
+            box->Show(text);
+    };
+    if (!data1.isEmpty())
+        show(RX, RXOut, data1);
+    if (!data2.isEmpty())
+        show(RX2, RX2Out, data2);
+    Timer1->start();
+}
+
+void frmMain::msTimer_Timer()
+{
+    modZEMO::AdvanceMsCount();
+}
+
+void frmMain::RefreshModemStatus()
+{
+    win32::DWORD status = 0;
+    win32::GetCommModemStatus(modZEMO::hCom, &status);
+    Label8->setText(QStringLiteral(" ") + QString::number(status));
+    // The four lines are bits of the low byte.
+    const int32_t lines = int32_t(status & 0xFF);
+    CTSv->setText(modZEMO::GetBitChar(lines, 4));
+    DSRv->setText(modZEMO::GetBitChar(lines, 5));
+    RIv->setText(modZEMO::GetBitChar(lines, 6));
+    DCDv->setText(modZEMO::GetBitChar(lines, 7));
+}
+
+void frmMain::OutCombo_Click()
+{
+    static const char* const captions[] = {"Binary", "Hex", "Char"};
+    const int format = OutCombo->currentIndex();
+    if (format < ReceivedTexts::Bin || format > ReceivedTexts::Chr)
+        return;
+    OutLabel->setText(QString::fromLatin1(captions[format]));
+    RXOut->Show(RX.Text(format));
+    RX2Out->Show(RX2.Text(format));
+}
+
+void frmMain::RXBitsNrListBox_Click()
+{
+    const int n = std::max(0, RXBitsNrListBox->currentIndex());
+    RX.Reflow(n);
+    RX2.Reflow(n);
+    OutCombo_Click();
+}
+
+void frmMain::ClearButton_Click()
+{
+    RXOut->Show(nullptr);
+    RX.Clear();
+    RX2Out->Show(nullptr);
+    RX2.Clear();
+}

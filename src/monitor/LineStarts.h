@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QtGlobal>
+#include <cstdint>
+#include <vector>
+
+// Ascending text offsets kept in 32 bits each: the high part is implied by
+// the few places where it steps up, so a text past 4 GB still indexes right.
+class LineStarts {
+public:
+    qsizetype Count() const { return qsizetype(low_.size()); }
+    qsizetype At(qsizetype index) const;
+    void Push(qsizetype offset);
+    // Frees the storage, not just the entries.
+    void Clear();
+
+private:
+    std::vector<uint32_t> low_;
+    std::vector<qsizetype> highSteps_; // first entry whose high part exceeds the step's position
+};
