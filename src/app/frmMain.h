@@ -157,4 +157,6 @@ protected:
 private:
     void CreateControls();
     void WireHandlers();
+    // The second-port list: every port but PortName, none selected.
+    void FillAltComList();
 };

@@ -25,7 +25,8 @@ QByteArray CharToHex(char ch)
 {
     static const char digits[] = "0123456789ABCDEF";
     const auto code = static_cast<unsigned char>(ch);
-    return QByteArray{digits[code >> 4], digits[code & 0x0F]};
+    const char pair[2] = {digits[code >> 4], digits[code & 0x0F]};
+    return QByteArray(pair, 2);
 }
 
 QString NibbleToHexDigit(int16_t value)

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Wendale needs to build, run and test, when missing.
+set -euo pipefail
+
+packages=(g++ cmake make qt6-base-dev fonts-liberation)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

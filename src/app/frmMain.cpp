@@ -1,0 +1,94 @@
+#include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+frmMain::frmMain(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(tr("Wendale"));
+    Q_INIT_RESOURCE(resources);
+    setWindowIcon(QIcon(QStringLiteral(":/wendale.png")));
+    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    CreateControls();
+    WireHandlers();
+    Form_Load();
+    msTimer->start();
+    setFixedSize(sizeHint());
+    ComPortListBox->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::SelectItem(QComboBox* list, int index)
+{
+    // An entry that does not exist cannot be selected; the caller's step is skipped.
+    if (index < 0 || index >= list->count())
+        return;
+    if (list->currentIndex() == index)
+        emit list->currentIndexChanged(index);
+    else
+        list->setCurrentIndex(index);
+}
+
+void frmMain::SetValue(QCheckBox* box, int value)
+{
+    box->setCheckState(value == 0 ? Qt::Unchecked : value == 1 ? Qt::Checked : Qt::PartiallyChecked);
+}
+
+void frmMain::WireHandlers()
+{
+    const auto onSelect = [this](QComboBox* list, void (frmMain::*handler)()) {
+        connect(list, &QComboBox::currentIndexChanged, this, handler);
+    };
+    onSelect(ComPortListBox, &frmMain::ComPortListBox_Click);
+    onSelect(ITypeListBox, &frmMain::ITypeListBox_Click);
+    onSelect(StopListBox, &frmMain::StopListBox_Click);
+    onSelect(HandshakeListBox, &frmMain::HandshakeListBox_Click);
+    onSelect(ParityListBox, &frmMain::ParityListBox_Click);
+    onSelect(TXDataTypeListBox, &frmMain::TXDataTypeListBox_Click);
+    onSelect(RXBitsNrListBox, &frmMain::RXBitsNrListBox_Click);
+    onSelect(OutCombo, &frmMain::OutCombo_Click);
+
+    connect(DTRv, &QCheckBox::stateChanged, this, &frmMain::DTRv_Click);
+    connect(RTSv, &QCheckBox::stateChanged, this, &frmMain::RTSv_Click);
+
+    connect(COMInitButton, &QPushButton::clicked, this, &frmMain::COMInitButton_Click);
+    connect(SendButton, &QPushButton::clicked, this, &frmMain::SendButton_Click);
+    connect(ClearButton, &QPushButton::clicked, this, &frmMain::ClearButton_Click);
+
+    connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
+    connect(msTimer, &QTimer::timeout, this, &frmMain::msTimer_Timer);
+
+    connect(FileExitMenu, &QAction::triggered, this, &frmMain::FileExitMenu_Click);
+    connect(HelpContentMenu, &QAction::triggered, this, &frmMain::HelpContentMenu_Click);
+    connect(HelpAboutMenu, &QAction::triggered, this, &frmMain::HelpAboutMenu_Click);
+
+    SendData->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == SendData && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress)
+            SendData_KeyDown(key->key(), key->isAutoRepeat());
+        else
+            SendData_KeyUp(key->key(), key->isAutoRepeat());
+    }
+    // The box's own handling of every key goes on.
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}

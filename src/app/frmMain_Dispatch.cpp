@@ -1,0 +1,119 @@
+#include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+#include "monitor/TickCounter.h"
+#include "port/ModZemoPorts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace {
+constexpr int FullWidth = 6255 / 15;
+constexpr int TwoPortWidth = 3100 / 15;
+
+void SetWidth(QWidget* box, int width)
+{
+    box->resize(width, box->height());
+}
+}
+
+void frmMain::COMInitButton_Click()
+{
+    ITypeListBox_Click();
+    if (PortIsOpen) {
+        ResetButton();
+        ITypeListBox_Click();
+        SendData->setEnabled(false);
+        ClearButton_Click();
+        SetWidth(RXOut, FullWidth);
+        SendButton->setEnabled(false);
+        Out1Label->clear();
+        Out2Label->clear();
+        Out1Label->hide();
+        Out2Label->hide();
+        AltComListBox->setEnabled(TwoPortMode);
+        return;
+    }
+
+    TwoPortMode = false;
+    switch (ITypeListBox->currentIndex()) {
+    case Generic: ConnectGeneric(); break;
+    case IRMan: ConnectIRMan(); break;
+    case CreativeInfra: ConnectCreativeInfra(); break;
+    case CM12X10: ConnectCM12(); break;
+    case GSMData: ConnectGSMData(); break;
+    case Transparent: ConnectTransparent(); break;
+    default:
+        Timer1->stop();
+        return;
+    }
+    if (!PortIsOpen)
+        return;
+
+    AltComListBox->setEnabled(false);
+    if (TwoPortMode) {
+        SetWidth(RXOut, TwoPortWidth);
+        SendButton->setEnabled(false);
+    } else {
+        if (SendData->isEnabled())
+            SendData->setFocus();
+        SetWidth(RXOut, FullWidth);
+        SendButton->setEnabled(true);
+    }
+    modZEMO::MsCount = 0;
+}
+
+void frmMain::ITypeListBox_Click()
+{
+    SelectedInterface = static_cast<int16_t>(ITypeListBox->currentIndex());
+    QWidget* const settings[] = {SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox};
+    switch (SelectedInterface) {
+    case Generic:
+    case Transparent: {
+        for (QWidget* list : settings)
+            list->setEnabled(true);
+        const bool two = SelectedInterface == Transparent;
+        AltComListBox->setEnabled(two);
+        Com2Label->setEnabled(two);
+        if (two)
+            SelectItem(SpeedListBox, 10);
+        Out1Label->setVisible(two);
+        Out2Label->setVisible(two);
+        break;
+    }
+    case IRMan:
+    case CreativeInfra:
+    case CM12X10:
+    case GSMData:
+        AltComListBox->setEnabled(false);
+        for (QWidget* list : settings)
+            list->setEnabled(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::ComPortListBox_Click()
+{
+    modZEMO::PortName = ComPortListBox->currentText();
+    FillAltComList();
+}
+
+void frmMain::FillAltComList()
+{
+    const QSignalBlocker quiet(AltComListBox);
+    AltComListBox->clear();
+    for (int i = 0; i < ComPortListBox->count(); ++i) {
+        const QString name = ComPortListBox->itemText(i);
+        if (name == modZEMO::PortName)
+            continue;
+        AltComListBox->addItem(name);
+        AltComListBox->setItemData(AltComListBox->count() - 1, ComPortListBox->itemData(i, Qt::ToolTipRole),
+                                   Qt::ToolTipRole);
+    }
+    AltComListBox->setCurrentIndex(-1);
+}

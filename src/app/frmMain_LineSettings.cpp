@@ -1,0 +1,44 @@
+#include "app/MsgBox.h"
+#include "app/frmMain.h"
+#include "port/ModZemoPorts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+namespace {
+constexpr int OneAndHalfStopBits = 1;
+constexpr int EightDataBits = 3;
+
+// Value 1 asserts the line, 0 drops it; a greyed box leaves it alone.
+void DriveLine(const QCheckBox* box, win32::DWORD set, win32::DWORD clear)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: win32::EscapeCommFunction(modZEMO::hCom, set); break;
+    case Qt::Unchecked: win32::EscapeCommFunction(modZEMO::hCom, clear); break;
+    default: break;
+    }
+}
+}
+
+void frmMain::StopListBox_Click()
+{
+    if (StopListBox->currentIndex() == OneAndHalfStopBits && BitsListBox->currentIndex() == EightDataBits) {
+        modZEMO::MsgBox(tr("invalid value for 8 bits data"), modZEMO::MsgCritical);
+        SelectItem(StopListBox, 0);
+    }
+}
+
+// Only recorded here; the connect routines read the list.
+void frmMain::HandshakeListBox_Click() {}
+
+void frmMain::ParityListBox_Click() {}
+
+void frmMain::DTRv_Click()
+{
+    DriveLine(DTRv, win32::SETDTR, win32::CLRDTR);
+}
+
+void frmMain::RTSv_Click()
+{
+    DriveLine(RTSv, win32::SETRTS, win32::CLRRTS);
+}

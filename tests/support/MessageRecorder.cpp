@@ -1,0 +1,23 @@
+#include "support/MessageRecorder.h"
+
+#include "app/MsgBox.h"
+
+MessageRecorder::MessageRecorder()
+{
+    modZEMO::SetMsgBoxHandler([this](const QString& text, int style, const QString& title) {
+        messages_.append({text, style, title});
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    modZEMO::SetMsgBoxHandler({});
+}
+
+QStringList MessageRecorder::texts() const
+{
+    QStringList out;
+    for (const auto& m : messages_)
+        out << m.text;
+    return out;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// Takes over the program's message boxes for the life of the object and keeps
+// what would have been shown, so that no test waits on a modal dialog.
+class MessageRecorder {
+public:
+    struct Message {
+        QString text;
+        int style;
+        QString title;
+    };
+
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    const QList<Message>& messages() const { return messages_; }
+    QStringList texts() const;
+    void clear() { messages_.clear(); }
+
+private:
+    QList<Message> messages_;
+};
