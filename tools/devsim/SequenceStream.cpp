@@ -47,7 +47,7 @@ void SequenceChecker::checkLine()
     bool numeric = false;
     const quint64 number = wellFormed ? m_line.mid(1, 9).toULongLong(&numeric) : 0;
     if (!m_synced) {
-        // Before the first whole line, partial lines are expected and no fault.
+        // Until a whole line is seen, partial lines are expected and no fault.
         if (numeric) {
             m_synced = true;
             m_expected = number + 1;
@@ -58,8 +58,11 @@ void SequenceChecker::checkLine()
         ++m_goodLines;
     } else {
         ++m_faults;
+        // After a damaged line the next whole line shows where the stream went on.
         if (numeric)
             m_expected = number + 1;
+        else
+            m_synced = false;
     }
     m_line.clear();
 }

@@ -22,9 +22,15 @@ QTextStream &out()
     return stream;
 }
 
-[[noreturn]] void fail(const QString &message)
+void complain(const QString &message)
 {
     QTextStream(stderr) << "wendale-devsim: " << message << Qt::endl;
+}
+
+// Only for mistakes on the command line, before anything is made.
+[[noreturn]] void fail(const QString &message)
+{
+    complain(message);
     std::exit(2);
 }
 
@@ -83,11 +89,16 @@ int main(int argc, char *argv[])
     QString error;
     SimulatedPorts ports;
     PortsDirectory directory;
-    if (!ports.open(options, &error) || !directory.open(parser.value(QStringLiteral("ports-dir")), &error))
-        fail(error);
+    if (!ports.open(options, &error) || !directory.open(parser.value(QStringLiteral("ports-dir")), &error)) {
+        complain(error);
+        return 2;
+    }
     for (const SimulatedPorts::Port &port : ports.ports()) {
-        if (!directory.link(port.comName, port.pty->slavePath(), &error))
-            fail(error);
+        // The directory takes back the links made so far as main returns.
+        if (!directory.link(port.comName, port.pty->slavePath(), &error)) {
+            complain(error);
+            return 2;
+        }
         out() << qSetFieldWidth(6) << Qt::left << port.comName << qSetFieldWidth(13) << port.kind
               << qSetFieldWidth(0) << port.pty->slavePath() << '\n';
     }
@@ -110,8 +121,7 @@ int main(int argc, char *argv[])
         });
         QObject::connect(&child, &QProcess::errorOccurred, &app, [&child, &command](QProcess::ProcessError e) {
             if (e == QProcess::FailedToStart) {
-                QTextStream(stderr) << "wendale-devsim: cannot start " << command.first() << ": "
-                                    << child.errorString() << Qt::endl;
+                complain(QStringLiteral("cannot start %1: %2").arg(command.first(), child.errorString()));
                 QCoreApplication::exit(127);
             }
         });
