@@ -1,5 +1,7 @@
 // Figures of the receive monitor: cost of a tick as the texts grow, paint
 // time, memory per received byte, re-breaking and switching notation.
+#include "BenchSupport.h"
+
 #include "monitor/LineText.h"
 #include "monitor/ReceiveView.h"
 #include "monitor/ReceivedTexts.h"
@@ -7,7 +9,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -27,15 +28,6 @@ QByteArray RandomBytes(qsizetype size)
     for (char& byte : bytes)
         byte = char(random.bounded(256));
     return bytes;
-}
-
-double ResidentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE));
 }
 
 void Feed(ReceivedTexts& texts, const QByteArray& data, qsizetype bytes, int n)
@@ -87,7 +79,7 @@ int main(int argc, char** argv)
 
     for (const int n : {0, 16}) {
         std::printf("n = %d\n", n);
-        const double before = ResidentBytes();
+        const double before = bench::ResidentBytes();
         ReceivedTexts texts;
         qsizetype received = 0;
         for (const qsizetype level : {qsizetype(0), 10 * MB, 50 * MB}) {
@@ -101,7 +93,7 @@ int main(int argc, char** argv)
             }
         }
         std::printf("  resident memory: %.2f bytes per received byte (%.0f MB for %.1f MB)\n",
-                    (ResidentBytes() - before) / double(received), (ResidentBytes() - before) / MB,
+                    (bench::ResidentBytes() - before) / double(received), (bench::ResidentBytes() - before) / MB,
                     double(received) / MB);
         // The box's size, and a box filling a large screen.
         for (const QSize size : {QSize(417, 113), QSize(1900, 1000)}) {

@@ -22,9 +22,11 @@ public:
     // Links the device as COMn and starts it; configure it before.
     void start(SimulatedPorts& ports, int comNumber)
     {
-        ports.link(comNumber, pty_.slavePath());
-        host_.run(*device_);
+        link(ports, comNumber);
+        run();
     }
+    void link(SimulatedPorts& ports, int comNumber) { ports.link(comNumber, pty_.slavePath()); }
+    void run() { host_.run(*device_); }
 
     Device* operator->() { return device_.get(); }
 

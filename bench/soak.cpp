@@ -1,0 +1,82 @@
+// Soak: the window connected to the talker streaming numbered lines at
+// 115200 bit/s for a long run. Prints, once a minute, what arrived, resident
+// memory against the data received, and how late the window's own events
+// ran; at the end, lines lost or out of order in the received text.
+// Arguments: [seconds=1800] [bytes per second=11520].
+#include "BenchSupport.h"
+
+#include "TalkerDevice.h"
+#include "app/frmMain.h"
+#include "monitor/ReceivedTexts.h"
+#include "support/HostedDevice.h"
+#include "support/MessageRecorder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::atoi(argv[1]) : 1800;
+    const int rate = argc > 2 ? std::atoi(argv[2]) : 11520;
+    constexpr double MB = 1024.0 * 1024.0;
+
+    SimulatedPorts ports;
+    HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
+    talker->setStreamRate(rate);
+    talker.link(ports, 1);
+    MessageRecorder messages;
+    frmMain window;
+    window.show();
+    window.SpeedListBox->setCurrentIndex(10);
+    window.COMInitButton_Click();
+    if (!window.PortIsOpen) {
+        std::printf("could not connect\n");
+        return 1;
+    }
+    talker.run();
+
+    const double rssStart = bench::ResidentBytes();
+    const double cpuStart = bench::ThreadCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    // A 100 ms heartbeat: how late it fires is how long the window kept its events waiting.
+    QElapsedTimer beat;
+    beat.start();
+    qint64 worstLate = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        worstLate = std::max(worstLate, beat.restart() - 100);
+    });
+    heartbeat.start(100);
+    QTimer report;
+    QObject::connect(&report, &QTimer::timeout, [&] {
+        const double received = double(window.RX.Text(ReceivedTexts::Chr)->Size());
+        std::printf("%5.0f s: received %.1f MB, resident +%.1f MB (%.2f bytes per received byte), "
+                    "window CPU %.1f%%, events late by at most %lld ms\n",
+                    wall.elapsed() / 1000.0, received / MB, (bench::ResidentBytes() - rssStart) / MB,
+                    received > 0 ? (bench::ResidentBytes() - rssStart) / received : 0.0,
+                    100.0 * (bench::ThreadCpuSeconds() - cpuStart) / (wall.elapsed() / 1000.0),
+                    (long long)worstLate);
+        std::fflush(stdout);
+        worstLate = 0;
+    });
+    report.start(60000);
+    QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+    QApplication::exec();
+
+    devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
+    checker.feed(window.RX.Text(ReceivedTexts::Chr)->Bytes());
+    const quint64 streamed = talker->streamedBytes();
+    std::printf("after %.0f s: talker sent %llu bytes; the window shows %llu bytes, %llu whole lines in order, "
+                "%llu faulty lines; %lld messages\n",
+                wall.elapsed() / 1000.0, (unsigned long long)streamed, (unsigned long long)checker.bytes(),
+                (unsigned long long)checker.goodLines(), (unsigned long long)checker.faults(),
+                (long long)messages.messages().size());
+    return checker.faults() == 0 ? 0 : 1;
+}
