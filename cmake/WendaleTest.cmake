@@ -9,6 +9,9 @@ function(wendale_add_tests dir)
     set(target "${folder}_${name}")
     add_executable(${target} "${src}")
     target_link_libraries(${target} PRIVATE wendale_core wendale_devsim_core wendale_testsupport Qt6::Test)
+    # Tests may start the simulator program itself.
+    target_compile_definitions(${target} PRIVATE WENDALE_DEVSIM_PATH="$<TARGET_FILE:wendale-devsim>")
+    add_dependencies(${target} wendale-devsim)
     add_test(NAME ${folder}.${name} COMMAND ${target})
     set_tests_properties(${folder}.${name} PROPERTIES
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;WENDALE_ARTIFACT_DIR=${CMAKE_BINARY_DIR}/artifacts"

@@ -53,16 +53,9 @@ QGroupBox* Frame(QWidget* parent, const char* name, QRect geometry, const QStrin
 ReceiveView* ReceivedBox(QWidget* parent, const char* name, QRect geometry, QColor background)
 {
     auto* box = Place<ReceiveView>(parent, name, geometry);
-    QFont font(QStringLiteral("Courier New"));
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Normal);
-    font.setStyleHint(QFont::TypeWriter);
-    box->setFont(font);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, background);
     box->setPalette(palette);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return box;
 }
 

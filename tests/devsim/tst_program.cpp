@@ -1,0 +1,135 @@
+#include "PeerTerminal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+const QStringList ComNames{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7"};
+
+// Starts the simulator and returns the ports directory it reports.
+QString startSimulator(QProcess &process, const QStringList &arguments)
+{
+    process.start(QStringLiteral(WENDALE_DEVSIM_PATH), arguments);
+    static const QRegularExpression directoryLine(QStringLiteral("Ports directory: (.*)\n"));
+    QByteArray output;
+    QDeadlineTimer deadline(5s);
+    while (!deadline.hasExpired() && process.waitForReadyRead(int(deadline.remainingTime()))) {
+        output += process.readAllStandardOutput();
+        const auto match = directoryLine.match(QString::fromLocal8Bit(output));
+        if (match.hasMatch())
+            return match.captured(1);
+    }
+    return {};
+}
+
+bool isCharDevice(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISCHR(info.st_mode);
+}
+}
+
+class ProgramTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linksPortsAndRemovesThem()
+    {
+        QTemporaryDir scratch;
+        const QString portsDir = scratch.filePath(QStringLiteral("new/ports"));
+        QProcess process;
+        QCOMPARE(startSimulator(process, {"--ports-dir", portsDir}), portsDir);
+        for (const QString &name : ComNames) {
+            const QFileInfo link(portsDir + '/' + name);
+            QVERIFY2(link.isSymLink(), qPrintable(name));
+            QVERIFY2(isCharDevice(link.filePath()), qPrintable(name));
+        }
+
+        PeerTerminal com1(portsDir + QStringLiteral("/COM1"));
+        QVERIFY2(com1.isOpen(), qPrintable(com1.error()));
+        QVERIFY(com1.send("ping"));
+        QVERIFY(com1.waitFor("ping"));
+        QVERIFY(com1.waitFor("Hello from COM1 #"));
+
+        process.terminate();
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(portsDir));
+    }
+
+    void leavesOtherFilesAlone()
+    {
+        QTemporaryDir portsDir;
+        QFile stranger(portsDir.filePath(QStringLiteral("COM3")));
+        QVERIFY(stranger.open(QIODevice::WriteOnly));
+        stranger.write("mine");
+        stranger.close();
+        QProcess process;
+        process.start(QStringLiteral(WENDALE_DEVSIM_PATH), {"--ports-dir", portsDir.path()});
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), 2);
+        QVERIFY(process.readAllStandardError().contains("COM3"));
+        QCOMPARE(QDir(portsDir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList{"COM3"});
+        QVERIFY(stranger.open(QIODevice::ReadOnly));
+        QCOMPARE(stranger.readAll(), QByteArray("mine"));
+    }
+
+    void runsAProgramWithThePorts()
+    {
+        QProcess process;
+        process.start(QStringLiteral(WENDALE_DEVSIM_PATH),
+                      {"--run", "/bin/sh", "-c", "ls \"$WENDALE_PORTS_DIR\"; exit 3"});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 3);
+        const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QStringList lines = output.split('\n');
+        for (const QString &name : ComNames)
+            QVERIFY2(lines.contains(name), qPrintable(output));
+        const auto match = QRegularExpression(QStringLiteral("Ports directory: (.*)\n")).match(output);
+        QVERIFY(match.hasMatch());
+        QVERIFY(!QFileInfo::exists(match.captured(1)));
+    }
+
+    void rejectsBadOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("rate not a number") << QStringList{"--talker-rate", "fast"};
+        QTest::newRow("negative delay") << QStringList{"--cm11-delay-ms", "-5"};
+        QTest::newRow("run without program") << QStringList{"--run"};
+        QTest::newRow("unknown option") << QStringList{"--colour"};
+    }
+
+    void rejectsBadOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QProcess process;
+        process.start(QStringLiteral(WENDALE_DEVSIM_PATH), arguments);
+        QVERIFY(process.waitForFinished(5000));
+        QVERIFY(process.exitCode() != 0);
+        QVERIFY(!process.readAllStandardError().isEmpty());
+        QVERIFY(!process.readAllStandardOutput().contains("Ports directory"));
+    }
+
+    void printsHelp()
+    {
+        QProcess process;
+        process.start(QStringLiteral(WENDALE_DEVSIM_PATH), {"--help"});
+        QVERIFY(process.waitForFinished(5000));
+        QCOMPARE(process.exitCode(), 0);
+        const QByteArray help = process.readAllStandardOutput();
+        QVERIFY(help.contains("--ports-dir"));
+        QVERIFY(help.contains("--run"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProgramTest)
+#include "tst_program.moc"
