@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/vfs.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace serialdevice {
@@ -37,6 +38,9 @@ int OpenExclusive(const char* path)
         ::close(fd);
         return -1;
     }
+    // What a pseudo-terminal kept while no program had it open is stale; a
+    // real port drops such bytes too.
+    tcflush(fd, TCIFLUSH);
     return fd;
 }
 

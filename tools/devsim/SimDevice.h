@@ -24,7 +24,9 @@ class Pty;
 //
 // Use: construct, configure, attach to a pty, then start() in the device's
 // thread (or hand it to a DeviceHost). Configuration setters of subclasses
-// are for before the start.
+// are for before the start. A device running in another thread must be
+// brought home (bringHome() or the host's destructor) before it is destroyed:
+// a subclass's members are gone before this base class could stop it.
 class SimDevice : public QObject
 {
     Q_OBJECT

@@ -1,0 +1,84 @@
+#include "TalkerDevice.h"
+#include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+#include "support/HostedDevice.h"
+#include "support/MessageRecorder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+class tst_SendToDevice : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typedDataReachesTheDevice_data()
+    {
+        QTest::addColumn<int>("notation");
+        QTest::addColumn<bool>("cr");
+        QTest::addColumn<bool>("lf");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("hex with spaces around") << 0 << false << false << "  41 " << QByteArray("A");
+        QTest::newRow("long hex") << 0 << false << false << QString("4142").repeated(150) << QByteArray("AB").repeated(150);
+        QTest::newRow("dec") << 1 << false << false << "255" << QByteArray("\xFF");
+        QTest::newRow("bin") << 2 << false << false << "0100000101000010" << QByteArray("AB");
+        QTest::newRow("char CR LF") << 3 << true << true << "AT" << QByteArray("AT\r\n");
+        QTest::newRow("char LF") << 3 << false << true << "AT" << QByteArray("AT\n");
+        QTest::newRow("500 characters") << 3 << false << false << QString(500, 'x') << QByteArray(500, 'x');
+    }
+    void typedDataReachesTheDevice()
+    {
+        QFETCH(int, notation);
+        QFETCH(bool, cr);
+        QFETCH(bool, lf);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, sent);
+        SimulatedPorts ports;
+        HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
+        talker->setLineInterval(1h);
+        talker.start(ports, 1);
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        QVERIFY(w.PortIsOpen);
+        w.TXDataTypeListBox->setCurrentIndex(notation);
+        w.CRCheckbox->setChecked(cr);
+        w.LFCheckbox->setChecked(lf);
+        QTest::keyClicks(w.SendData, typed);
+        QTest::keyClick(w.SendData, Qt::Key_Return);
+        QTRY_COMPARE(talker->received().bytes(), sent);
+        QCOMPARE(w.SendData->text(), QString());
+        QCOMPARE(w.focusWidget(), w.SendData);
+        // The talker echoes: what went out comes back into the box.
+        QTRY_COMPARE(w.RXOut->Text(), sent);
+        QVERIFY(messages.messages().isEmpty());
+    }
+
+    void refusedTextStaysAndNothingGoesOut()
+    {
+        SimulatedPorts ports;
+        HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
+        talker->setLineInterval(1h);
+        talker.start(ports, 1);
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        w.TXDataTypeListBox->setCurrentIndex(0);
+        w.SendData->setText("4 1");
+        QTest::mouseClick(w.SendButton, Qt::LeftButton);
+        QCOMPARE(messages.texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
+        QCOMPARE(w.SendData->text(), QStringLiteral("4 1"));
+        QTest::qWait(100);
+        QCOMPARE(talker->received().size(), 0);
+    }
+};
+
+QTEST_MAIN(tst_SendToDevice)
+#include "tst_SendToDevice.moc"
