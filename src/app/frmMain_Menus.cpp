@@ -1,9 +1,11 @@
+#include "app/ManualLocation.h"
 #include "app/MsgBox.h"
 #include "app/Version.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
 
-#include <QProcess>
+#include <QDir>
+#include <QTimer>
 
 void frmMain::FileExitMenu_Click()
 {
@@ -12,8 +14,11 @@ void frmMain::FileExitMenu_Click()
 
 void frmMain::Form_Unload()
 {
+    // Ports a disconnect already closed stay closed: nothing is closed twice.
     if (!PortIsOpen)
         return;
+    // The window object outlives its closing; no poll may run against the closed ports.
+    Timer1->stop();
     win32::CloseHandle(modZEMO::hCom);
     if (TwoPortMode)
         win32::CloseHandle(modZEMO::hCom2);
@@ -22,18 +27,31 @@ void frmMain::Form_Unload()
 
 void frmMain::HelpContentMenu_Click()
 {
-    QProcess::startDetached(QStringLiteral("hh.exe"), {QStringLiteral("zemo.chm")});
+    if (modZEMO::StartHelpViewer(QStringLiteral("hh.exe"), {QStringLiteral("zemo.chm")}))
+        return;
+    // No help viewer here (the usual case on Linux): the manual that comes with the program.
+    const QString manual = modZEMO::ManualFile();
+    if (manual.isEmpty()) {
+        modZEMO::MsgBox(tr("The manual is not installed. It belongs in\r\n%1")
+                            .arg(QDir::toNativeSeparators(modZEMO::InstalledManualFile())),
+                        modZEMO::MsgInformation);
+        return;
+    }
+    if (!modZEMO::OpenInBrowser(QUrl::fromLocalFile(manual)))
+        modZEMO::MsgBox(tr("No web browser could be started. The manual is the file\r\n%1")
+                            .arg(QDir::toNativeSeparators(manual)),
+                        modZEMO::MsgInformation);
 }
 
 void frmMain::HelpAboutMenu_Click()
 {
     const QStringList lines{
         QStringLiteral("Wendale v") + modZEMO::VersionString,
-        QStringLiteral("https://wendale.example.org"),
-        QStringLiteral("https://wendale.example.org/manual"),
-        QStringLiteral("Wendale project"),
+        QStringLiteral("Home page: https://wendale.example.org/"),
+        QStringLiteral("Manual: https://wendale.example.org/help/"),
+        tr("Written by the Wendale project"),
         QStringLiteral(" mail to: wendale@example.org"),
-        QStringLiteral(" tel: none"),
+        tr(" Telephone: none, please write"),
     };
     modZEMO::MsgBox(lines.join(QStringLiteral("\r\n")), modZEMO::MsgInformation, QStringLiteral("ZEMO"));
 }

@@ -1,0 +1,173 @@
+// Puts the window into the states the manual shows and saves each as a PNG:
+// idle; the simulated talker in Chr and in Hex; Transparent between the relay
+// pair; the X10 interface after two sends.
+#include "DeviceHost.h"
+#include "PortsDirectory.h"
+#include "SimulatedPorts.h"
+
+#include "app/MsgBox.h"
+#include "app/frmMain.h"
+#include "port/ComNames.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+
+#include <functional>
+
+namespace {
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+// Lets the window and the devices run for a while.
+void RunFor(int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+// The whole window with its frame left out; a palette image keeps the file small.
+bool Save(frmMain& w, const QDir& dir, const QString& name)
+{
+    RunFor(100);
+    const QImage image = w.grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const QString path = dir.filePath(name);
+    if (!image.save(path, "PNG", 0)) {
+        err() << "cannot write " << path << Qt::endl;
+        return false;
+    }
+    QTextStream(stdout) << path << Qt::endl;
+    return true;
+}
+
+void Select(QComboBox* list, const QString& text)
+{
+    list->setCurrentIndex(list->findText(text));
+}
+
+void Send(frmMain& w, const QString& text)
+{
+    w.SendData->setText(text);
+    w.SendButton_Click();
+}
+
+struct Shot {
+    QString file;
+    int interfaceType;
+    QString port;
+    std::function<void(frmMain&)> before; // choices made before Init
+    std::function<void(frmMain&)> after;  // what is done while connected
+};
+
+}
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        err() << "usage: wendale-screenshots OUTPUT_DIR (normally help/images)" << Qt::endl;
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.path())) {
+        err() << "cannot make " << out.path() << Qt::endl;
+        return 2;
+    }
+
+    QString error;
+    devsim::SimulatedPorts ports;
+    devsim::PortsDirectory directory;
+    if (!ports.open(devsim::SimulationOptions{}, &error) || !directory.open({}, &error)) {
+        err() << error << Qt::endl;
+        return 1;
+    }
+    for (const auto& port : ports.ports()) {
+        if (!directory.link(port.comName, port.pty->slavePath(), &error)) {
+            err() << error << Qt::endl;
+            return 1;
+        }
+    }
+    // Only the simulator's ports, whatever this machine has, so the pictures are the same everywhere.
+    const QTemporaryDir noDevices;
+    comnames::SetDeviceRootsForTest(noDevices.path(), noDevices.path());
+    qputenv("WENDALE_PORTS_DIR", QFile::encodeName(directory.path()));
+    // The X10 exchange holds the window's thread: the devices answer from a thread of their own.
+    devsim::DeviceHost host;
+    for (const auto& port : ports.ports())
+        host.run(*port.device);
+
+    modZEMO::SetMsgBoxHandler([](const QString& text, int, const QString&) {
+        err() << "message: " << text << Qt::endl;
+    });
+
+    frmMain w;
+    w.show();
+    if (!Save(w, out, QStringLiteral("idle.png")))
+        return 1;
+
+    const Shot shots[] = {
+        {QStringLiteral("talker-chr.png"), frmMain::Generic, QStringLiteral("COM1"), {},
+         [](frmMain& w) {
+             RunFor(2500);
+             w.CRCheckbox->setChecked(true);
+             w.LFCheckbox->setChecked(true);
+             Send(w, QStringLiteral("hello"));
+             RunFor(2000);
+         }},
+        {QStringLiteral("talker-hex.png"), frmMain::Generic, QStringLiteral("COM1"),
+         [](frmMain& w) {
+             Select(w.OutCombo, QStringLiteral("Hex"));
+             Select(w.RXBitsNrListBox, QStringLiteral("16"));
+             Select(w.TXDataTypeListBox, QStringLiteral("HEX"));
+         },
+         [](frmMain&) { RunFor(4500); }},
+        {QStringLiteral("transparent.png"), frmMain::Transparent, QStringLiteral("COM6"),
+         [](frmMain& w) {
+             Select(w.OutCombo, QStringLiteral("Chr"));
+             Select(w.RXBitsNrListBox, QStringLiteral("0"));
+             Select(w.AltComListBox, QStringLiteral("COM7"));
+         },
+         [](frmMain&) { RunFor(4500); }},
+        {QStringLiteral("x10.png"), frmMain::CM12X10, QStringLiteral("COM4"), {},
+         [](frmMain& w) {
+             RunFor(500);
+             Send(w, QStringLiteral("0466"));
+             RunFor(500);
+             Send(w, QStringLiteral("0662"));
+             RunFor(800);
+             w.SendData->setText(QStringLiteral("0663"));
+         }},
+    };
+    for (const Shot& shot : shots) {
+        w.ITypeListBox->setCurrentIndex(shot.interfaceType);
+        Select(w.ComPortListBox, shot.port);
+        if (shot.before)
+            shot.before(w);
+        w.COMInitButton_Click();
+        if (!w.PortIsOpen) {
+            err() << "cannot connect " << shot.port << Qt::endl;
+            return 1;
+        }
+        shot.after(w);
+        const bool saved = Save(w, out, shot.file);
+        w.COMInitButton_Click();
+        if (!saved)
+            return 1;
+    }
+    return 0;
+}
