@@ -1,0 +1,202 @@
+#include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+#include "port/ModZemoPorts.h"
+#include "support/MessageRecorder.h"
+#include "support/SimulatedPorts.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString SendError = QStringLiteral("Error sending data to the COM port");
+
+qsizetype OpenDescriptors()
+{
+    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
+}
+
+void ChooseInterface(frmMain& w, int type)
+{
+    w.ITypeListBox->setCurrentIndex(type);
+    if (type == frmMain::Transparent)
+        w.AltComListBox->setCurrentIndex(0);
+}
+
+// Another program holding COM1: a child process that opens it and waits to be killed.
+pid_t HoldInAnotherProcess(const QString& com)
+{
+    int ready[2];
+    if (pipe(ready) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        const char opened = modZEMO::OpenPort(com) != win32::INVALID_HANDLE_VALUE ? 1 : 0;
+        (void)!write(ready[1], &opened, 1);
+        for (;;)
+            pause();
+    }
+    char opened = 0;
+    (void)!read(ready[0], &opened, 1);
+    close(ready[0]);
+    close(ready[1]);
+    return opened ? child : -1;
+}
+
+void Release(pid_t child)
+{
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
+}
+
+class tst_faults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unplugOnePort()
+    {
+        SimulatedPorts ports;
+        PtyPair& device = ports.add(1);
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        w.COMInitButton_Click();
+        QVERIFY(device.send("before"));
+        QTRY_COMPARE(w.RXOut->Text(), QByteArray("before"));
+
+        device.closeMaster();
+        QTest::qWait(200); // ticks against a port whose device has gone
+        QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(w.RXOut->Text(), QByteArray("before"));
+        w.SendData->setText("x");
+        w.SendButton_Click();
+        QCOMPARE(messages.texts(), QStringList{SendError});
+
+        w.COMInitButton_Click();
+        QVERIFY(!w.PortIsOpen);
+        ports.add(1); // the device is back
+        w.COMInitButton_Click();
+        QVERIFY(w.PortIsOpen);
+        QCOMPARE(messages.messages().size(), 1);
+    }
+
+    void unplugDuringRelay()
+    {
+        SimulatedPorts ports;
+        PtyPair& first = ports.add(1);
+        PtyPair& second = ports.add(2);
+        MessageRecorder messages;
+        frmMain w;
+        ChooseInterface(w, frmMain::Transparent);
+        w.COMInitButton_Click();
+        QVERIFY(w.TwoPortMode);
+        w.Timer1->stop();
+
+        second.closeMaster();
+        for (int tick = 0; tick < 3; ++tick) {
+            QVERIFY(first.send("data"));
+            QVERIFY(first.waitUntilQueued(4));
+            w.Timer1_Timer();
+        }
+        QCOMPARE(messages.texts(), QStringList(3, SendError));
+        first.closeMaster();
+        for (int tick = 0; tick < 3; ++tick)
+            w.Timer1_Timer();
+        QCOMPARE(messages.messages().size(), 3);
+        QCOMPARE(w.RXOut->Text().left(12), QByteArray("datadatadata"));
+
+        w.COMInitButton_Click();
+        QVERIFY(!w.PortIsOpen);
+        ports.add(1);
+        ports.add(2);
+        ChooseInterface(w, frmMain::Transparent);
+        w.COMInitButton_Click();
+        QVERIFY(w.TwoPortMode && w.PortIsOpen);
+        QCOMPARE(messages.messages().size(), 3);
+    }
+
+    void cyclesLeaveNoDescriptorBehind_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("cycles");
+        // IRMan and CM12(X10) pause in every connect; the benchmark runs them a thousand times.
+        QTest::newRow("Generic") << int(frmMain::Generic) << 1000;
+        QTest::newRow("IRMan") << int(frmMain::IRMan) << 3;
+        QTest::newRow("Creative Infra") << int(frmMain::CreativeInfra) << 1000;
+        QTest::newRow("CM12(X10)") << int(frmMain::CM12X10) << 20;
+        QTest::newRow("GSM Data") << int(frmMain::GSMData) << 1000;
+        QTest::newRow("Transparent") << int(frmMain::Transparent) << 1000;
+    }
+    void cyclesLeaveNoDescriptorBehind()
+    {
+        QFETCH(int, type);
+        QFETCH(int, cycles);
+        SimulatedPorts ports;
+        ports.add(1);
+        ports.add(2);
+        MessageRecorder messages;
+        frmMain w;
+        ChooseInterface(w, type);
+        // One cycle first, so that what lives for the window's whole life exists.
+        w.COMInitButton_Click();
+        w.COMInitButton_Click();
+        const qsizetype before = OpenDescriptors();
+        for (int i = 0; i < cycles; ++i) {
+            ChooseInterface(w, type);
+            w.COMInitButton_Click();
+            QVERIFY(w.PortIsOpen);
+            w.COMInitButton_Click();
+            QVERIFY(!w.PortIsOpen);
+        }
+        QCOMPARE(OpenDescriptors(), before);
+        QVERIFY(messages.messages().isEmpty());
+    }
+
+    void secondInstance_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QStringList>("said");
+        const QStringList error{"Error initializing COM port."};
+        QTest::newRow("Generic") << int(frmMain::Generic) << error;
+        QTest::newRow("IRMan") << int(frmMain::IRMan) << QStringList{};
+        QTest::newRow("Creative Infra") << int(frmMain::CreativeInfra) << QStringList{};
+        QTest::newRow("CM12(X10)") << int(frmMain::CM12X10) << QStringList{};
+        QTest::newRow("GSM Data") << int(frmMain::GSMData) << QStringList{};
+        QTest::newRow("Transparent") << int(frmMain::Transparent) << error;
+    }
+    void secondInstance()
+    {
+        QFETCH(int, type);
+        QFETCH(QStringList, said);
+        SimulatedPorts ports;
+        ports.add(1);
+        ports.add(2);
+        const pid_t first = HoldInAnotherProcess(QStringLiteral("COM1"));
+        QVERIFY(first > 0);
+        MessageRecorder messages;
+        frmMain w;
+        ChooseInterface(w, type);
+        w.COMInitButton_Click();
+        Release(first);
+        QVERIFY(!w.PortIsOpen);
+        QCOMPARE(messages.texts(), said);
+        // Nothing was left half open: once the other program is gone, Init works.
+        w.Timer1->stop();
+        ChooseInterface(w, type);
+        w.COMInitButton_Click();
+        QVERIFY(w.PortIsOpen);
+    }
+};
+
+QTEST_MAIN(tst_faults)
+#include "tst_faults.moc"
