@@ -7,6 +7,7 @@ namespace win32::testhook {
 
 bool LinesEmulated(const QString& comName);
 void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on);
+void RecordStrayClose();
 DWORD EmulatedInputLines(const QString& comName);
 
 }

@@ -139,8 +139,10 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
 BOOL CloseHandle(HANDLE object)
 {
     const auto port = porthandles::Take(object);
-    if (!port)
+    if (!port) {
+        testhook::RecordStrayClose();
         return 0;
+    }
     testhook::RecordLineEvent(port->comName, testhook::LineEvent::Closed, false);
     serialdevice::CloseExclusive(port->fd);
     return 1;

@@ -15,6 +15,7 @@ struct EmulatedPort {
 struct Registry {
     std::mutex mutex;
     QHash<QString, EmulatedPort> ports; // by upper-case COM name
+    int strayCloses = 0;
 };
 
 Registry& registry()
@@ -65,6 +66,14 @@ void StopEmulating()
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     r.ports.clear();
+    r.strayCloses = 0;
+}
+
+int StrayCloses()
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    return r.strayCloses;
 }
 
 bool LinesEmulated(const QString& comName)
@@ -87,6 +96,13 @@ DWORD EmulatedInputLines(const QString& comName)
     auto& r = registry();
     std::lock_guard lock(r.mutex);
     return r.ports.value(key(comName)).inputLines;
+}
+
+void RecordStrayClose()
+{
+    auto& r = registry();
+    std::lock_guard lock(r.mutex);
+    ++r.strayCloses;
 }
 
 }

@@ -21,6 +21,8 @@ void EmulateModemLines(const QString& comName);
 void SetInputLines(const QString& comName, DWORD modemStatus); // MS_* bits
 std::vector<LineEvent> LineHistory(const QString& comName);
 void ClearLineHistory(const QString& comName);
-void StopEmulating(); // forgets every emulated port
+void StopEmulating(); // forgets every emulated port and the stray closes
+// CloseHandle calls on a handle that was not open, since StopEmulating.
+int StrayCloses();
 
 }

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
+#include "port/ModemLineHook.h"
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
@@ -159,6 +160,7 @@ private slots:
             QVERIFY(!w.PortIsOpen);
         }
         QCOMPARE(OpenDescriptors(), before);
+        QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(messages.messages().isEmpty());
     }
 

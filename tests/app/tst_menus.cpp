@@ -234,6 +234,7 @@ private slots:
         QVERIFY(!w.isVisible());
         QCOMPARE(ClosedCount("COM1"), 1);
         QCOMPARE(ClosedCount("COM2"), transparent ? 1 : 0);
+        QCOMPARE(win32::testhook::StrayCloses(), 0);
     }
 
     void exitAfterTransparentThenGenericLeavesTheOldSecondPortAlone()
@@ -253,6 +254,7 @@ private slots:
         w.close();
         QCOMPARE(ClosedCount("COM1"), 2);
         QCOMPARE(ClosedCount("COM2"), 1);
+        QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1"));
     }
 };
