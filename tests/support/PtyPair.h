@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Pty.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -10,14 +12,9 @@
 // the device, and the slave starts in raw mode.
 class PtyPair {
 public:
-    PtyPair();
-    ~PtyPair();
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
-
-    bool isOpen() const { return master_ >= 0; }
-    QString slavePath() const { return slavePath_; }
-    int masterFd() const { return master_; }
+    bool isOpen() const { return pty_.isOpen(); }
+    QString slavePath() const { return pty_.slavePath(); }
+    int masterFd() const { return pty_.masterFd(); }
 
     // The device sends: every byte, waiting at most timeoutMs for room.
     bool send(const QByteArray& data, int timeoutMs = 5000);
@@ -30,12 +27,10 @@ public:
     QByteArray receiveAvailable();
 
     // The device goes away: the slave end hangs up.
-    void closeMaster();
+    void closeMaster() { pty_.closeMaster(); }
     // The slave's bit rate as the master sees it (TCGETS2), 0 on failure.
     uint32_t slaveBitRate() const;
 
 private:
-    int master_ = -1;
-    int keeper_ = -1;
-    QString slavePath_;
+    devsim::Pty pty_;
 };

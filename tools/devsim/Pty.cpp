@@ -39,8 +39,14 @@ Pty::~Pty()
 {
     if (m_slave >= 0)
         ::close(m_slave);
+    closeMaster();
+}
+
+void Pty::closeMaster()
+{
     if (m_master >= 0)
         ::close(m_master);
+    m_master = -1;
 }
 
 }

@@ -20,6 +20,11 @@ public:
     QString errorString() const { return m_error; }
     int masterFd() const { return m_master; }
     QString slavePath() const { return m_slavePath; }
+    // The pty's own slave descriptor, to see what waits unread at the port.
+    int slaveFd() const { return m_slave; }
+
+    // The device goes away: the slave end hangs up.
+    void closeMaster();
 
 private:
     int m_master = -1;
