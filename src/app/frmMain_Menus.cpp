@@ -14,11 +14,12 @@ void frmMain::FileExitMenu_Click()
 
 void frmMain::Form_Unload()
 {
+    // The window object outlives its closing: no poll runs after it, also
+    // where a failed connect left the poll running.
+    Timer1->stop();
     // Ports a disconnect already closed stay closed: nothing is closed twice.
     if (!PortIsOpen)
         return;
-    // The window object outlives its closing; no poll may run against the closed ports.
-    Timer1->stop();
     win32::CloseHandle(modZEMO::hCom);
     if (TwoPortMode)
         win32::CloseHandle(modZEMO::hCom2);

@@ -28,7 +28,6 @@ public:
     qsizetype TextLength() const;
 
     qsizetype CaretPosition() const { return caret_; }
-    qsizetype AnchorPosition() const { return anchor_; }
     // Selects from anchor to caret (text offsets, clamped) and scrolls to the caret.
     void Select(qsizetype anchor, qsizetype caret);
     QByteArray SelectedText() const;

@@ -17,21 +17,25 @@ namespace {
 // the driver's queue between ticks; the bound keeps one tick short.
 constexpr int MaxReadsPerTick = 64;
 
-// Reads what has arrived on from; in two-port operation each piece is
-// relayed to relayTo as soon as it is read, so order is kept. A failed relay
-// shows its message and the data is still returned for display.
-QByteArray ReadArrived(win32::HANDLE from, bool relay, win32::HANDLE relayTo)
+QByteArray ReadArrived(win32::HANDLE from)
 {
     QByteArray data;
     for (int read = 0; read < MaxReadsPerTick; ++read) {
         const QByteArray piece = modZEMO::ReadPort(from);
-        if (relay && !piece.isEmpty())
-            modZEMO::WritePort(relayTo, piece);
         data += piece;
         if (piece.size() < modZEMO::PortChunk)
             break;
     }
     return data;
+}
+
+// In two-port operation what one port delivered goes out of the other at
+// once, in one write: a failed relay shows its message once and the data
+// is still shown.
+void Relay(const QByteArray& data, win32::HANDLE to)
+{
+    if (!data.isEmpty())
+        modZEMO::WritePort(to, data);
 }
 
 }
@@ -41,8 +45,13 @@ void frmMain::Timer1_Timer()
     Timer1->stop();
     const int n = RXBitsNrListBox->currentIndex();
     RefreshModemStatus();
-    const QByteArray data1 = ReadArrived(modZEMO::hCom, TwoPortMode, modZEMO::hCom2);
-    const QByteArray data2 = TwoPortMode ? ReadArrived(modZEMO::hCom2, true, modZEMO::hCom) : QByteArray();
+    const QByteArray data1 = ReadArrived(modZEMO::hCom);
+    QByteArray data2;
+    if (TwoPortMode) {
+        Relay(data1, modZEMO::hCom2);
+        data2 = ReadArrived(modZEMO::hCom2);
+        Relay(data2, modZEMO::hCom);
+    }
     const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
         texts.Append(data, n, TwoPortMode);
         if (const LineText* text = texts.Text(OutCombo->currentIndex()))

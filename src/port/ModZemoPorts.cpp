@@ -37,11 +37,16 @@ bool WritePort(win32::HANDLE handle, const QByteArray& data)
 
 QByteArray ReadPort(win32::HANDLE handle)
 {
+    return TryReadPort(handle).value_or(QByteArray());
+}
+
+std::optional<QByteArray> TryReadPort(win32::HANDLE handle)
+{
     char buffer[PortChunk] = {};
     win32::DWORD count = 0;
     win32::OVERLAPPED overlapped{};
-    if (!win32::ReadFile(handle, buffer, PortChunk, &count, &overlapped) || count == 0)
-        return {};
+    if (!win32::ReadFile(handle, buffer, PortChunk, &count, &overlapped))
+        return std::nullopt;
     return QByteArray(buffer, count);
 }
 

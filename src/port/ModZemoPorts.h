@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // The module's port state and its three port functions. Port data is bytes:
 // one char per byte, never passed through a text encoding.
@@ -25,6 +26,8 @@ win32::HANDLE OpenPort(const QString& name);
 bool WritePort(win32::HANDLE handle, const QByteArray& data);
 // One read of at most PortChunk bytes; empty when nothing arrived or the read failed.
 QByteArray ReadPort(win32::HANDLE handle);
+// The same read, telling a failed read (nullopt) from one that found nothing.
+std::optional<QByteArray> TryReadPort(win32::HANDLE handle);
 bool PortExists(int16_t n);
 
 }

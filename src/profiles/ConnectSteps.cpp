@@ -23,7 +23,7 @@ win32::DWORD HandshakeFlags(int handshakeIndex)
     }
 }
 
-bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts)
+bool ReadNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts)
 {
     if (!win32::GetCommTimeouts(handle, &timeouts))
         return false;
@@ -32,7 +32,12 @@ bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts)
     timeouts.ReadIntervalTimeout = win32::MAXDWORD;
     timeouts.ReadTotalTimeoutConstant = 0;
     timeouts.ReadTotalTimeoutMultiplier = 0;
-    return win32::SetCommTimeouts(handle, &timeouts) != 0;
+    return true;
+}
+
+bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts)
+{
+    return ReadNonWaitingTimeouts(handle, timeouts) && win32::SetCommTimeouts(handle, &timeouts);
 }
 
 void RaiseLines(win32::HANDLE handle)
@@ -57,19 +62,30 @@ win32::DWORD KeepWithBinary(win32::DWORD read)
     return read | win32::fBinary;
 }
 
-bool OpenFixed(const LineValues& values, FlagsRule flags)
+bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, bool raiseAfterSet)
 {
     using namespace modZEMO;
     hCom = OpenPort(PortName);
-    const bool configured = [&] {
-        if (hCom == win32::INVALID_HANDLE_VALUE || !win32::GetCommState(hCom, &CommDCB))
-            return false;
-        Apply(CommDCB, values);
-        CommDCB.flags = flags(CommDCB.flags);
-        return win32::SetCommState(hCom, &CommDCB) && SetNonWaitingTimeouts(hCom, CommTimeouts);
-    }();
+    if (hCom == win32::INVALID_HANDLE_VALUE || !win32::GetCommState(hCom, &CommDCB))
+        return false;
+    fill(CommDCB);
+    if (!win32::SetCommState(hCom, &CommDCB))
+        return false;
+    if (raiseAfterSet)
+        RaiseLines(hCom);
+    return SetNonWaitingTimeouts(hCom, CommTimeouts);
+}
+
+bool OpenFixed(const LineValues& values, FlagsRule flags)
+{
+    const bool configured = OpenConfigured(
+        [&](win32::DCB& dcb) {
+            Apply(dcb, values);
+            dcb.flags = flags(dcb.flags);
+        },
+        false);
     if (!configured)
-        CloseOpened(hCom);
+        CloseOpened(modZEMO::hCom);
     return configured;
 }
 

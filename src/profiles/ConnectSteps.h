@@ -3,6 +3,7 @@
 #include "port/Kernel32.h"
 
 #include <QString>
+#include <functional>
 
 class QComboBox;
 
@@ -23,15 +24,23 @@ void Apply(win32::DCB& dcb, const LineValues& values);
 // other two turn on the flow control they name.
 win32::DWORD HandshakeFlags(int handshakeIndex);
 
-// The non-waiting read timeouts every profile sets, read first with GetCommTimeouts.
+// The non-waiting read timeouts every profile sets, written into the record
+// read from a port with GetCommTimeouts.
+bool ReadNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts);
+// The same, then set on that port.
 bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts);
 
 // RTS, then DTR.
 void RaiseLines(win32::HANDLE handle);
 
-// Opens PortName into hCom and gives it fixed line values, the flags word
-// shaped from the one read. A port that cannot be configured is closed again,
-// since it opens exclusively and would otherwise block the next Init.
+// Opens PortName into hCom, fills the record read from it, sets it, and sets
+// the non-waiting timeouts; raiseAfterSet raises RTS and DTR in between, as
+// the Generic profile does. False when a step failed; the port may be open.
+bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, bool raiseAfterSet);
+
+// OpenConfigured with fixed line values and the flags word shaped from the
+// one read. A port that cannot be configured is closed again, since it opens
+// exclusively and would otherwise block the next Init.
 using FlagsRule = win32::DWORD (*)(win32::DWORD read);
 win32::DWORD BinaryOnly(win32::DWORD read);
 win32::DWORD KeepWithBinary(win32::DWORD read);

@@ -12,17 +12,7 @@ using namespace modZEMO;
 void frmMain::ConnectGeneric()
 {
     PortName = ComPortListBox->currentText();
-    hCom = OpenPort(PortName);
-    const bool configured = [this] {
-        if (hCom == win32::INVALID_HANDLE_VALUE || !win32::GetCommState(hCom, &CommDCB))
-            return false;
-        WriteListSettings(CommDCB);
-        if (!win32::SetCommState(hCom, &CommDCB))
-            return false;
-        ConnectSteps::RaiseLines(hCom);
-        return ConnectSteps::SetNonWaitingTimeouts(hCom, CommTimeouts);
-    }();
-    if (!configured) {
+    if (!ConnectSteps::OpenConfigured([this](win32::DCB& dcb) { WriteListSettings(dcb); }, true)) {
         MsgBox(tr("Error initializing COM port."), MsgCritical);
         ConnectSteps::CloseOpened(hCom);
         return;

@@ -41,11 +41,13 @@ void frmMain::TickLineBoxes(bool rtsFirst, bool enabled)
 
 void frmMain::ShowConnected(bool lockLineSettings)
 {
-    COMInitButton->setText(tr("Disc."));
-    ComPortListBox->setEnabled(false);
     if (lockLineSettings) {
-        for (QWidget* list : {SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox})
+        COMInitButton->setText(tr("Disc."));
+        for (QWidget* list : {ComPortListBox, SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox})
             list->setEnabled(false);
+    } else {
+        ComPortListBox->setEnabled(false);
+        COMInitButton->setText(tr("Disc."));
     }
     ITypeListBox->setEnabled(false);
     PortIsOpen = true;

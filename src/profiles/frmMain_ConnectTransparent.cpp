@@ -43,8 +43,8 @@ void frmMain::ConnectTransparent()
             return false;
         ConnectSteps::RaiseLines(hCom);
         ConnectSteps::RaiseLines(hCom2);
-        return ConnectSteps::SetNonWaitingTimeouts(hCom2, CommTimeouts)
-            && win32::SetCommTimeouts(hCom, &CommTimeouts);
+        return ConnectSteps::ReadNonWaitingTimeouts(hCom2, CommTimeouts) && win32::SetCommTimeouts(hCom, &CommTimeouts)
+            && win32::SetCommTimeouts(hCom2, &CommTimeouts);
     }();
     if (!configured) {
         MsgBox(tr("Error initializing COM port."), MsgCritical);

@@ -24,7 +24,10 @@ ExchangeResult RunChecksumExchange(ExchangePort& port, const QByteArray& payload
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
             if (++reads > ReadLimit && left.count() <= 0)
                 return ExchangeResult::NoAnswer;
-            reply = port.Read(std::clamp(left, std::chrono::milliseconds{0}, WaitSlice));
+            const auto read = port.Read(std::clamp(left, std::chrono::milliseconds{0}, WaitSlice));
+            if (!read)
+                return ExchangeResult::NoAnswer;
+            reply = *read;
         }
         if (reply.size() == 1 && reply.at(0) == expected) {
             port.Write(QByteArray(1, '\0'));

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <chrono>
 #include <cstdint>
+#include <optional>
 
 // The CM11/CM12 transmission handshake: the interface answers each
 // transmission with the 8-bit sum of its bytes; the host confirms a right sum
@@ -15,8 +16,9 @@ class ExchangePort {
 public:
     virtual ~ExchangePort() = default;
     virtual void Write(const QByteArray& bytes) = 0;
-    // One read; waits up to `wait` for the first byte, returns at once with what has arrived.
-    virtual QByteArray Read(std::chrono::milliseconds wait) = 0;
+    // One read; waits up to `wait` for the first byte, returns at once with
+    // what has arrived. nullopt when the port failed (the device has gone).
+    virtual std::optional<QByteArray> Read(std::chrono::milliseconds wait) = 0;
 };
 
 // At most this many reads, and never less than MinimumWait from the start,
@@ -27,7 +29,8 @@ constexpr std::chrono::milliseconds WaitSlice{10};
 
 enum class ExchangeResult { Acknowledged, NoAnswer };
 
-// Runs after the payload was written once.
+// Runs after the payload was written once. A port that fails gives up at
+// once: nothing can answer on it.
 ExchangeResult RunChecksumExchange(ExchangePort& port, const QByteArray& payload);
 
 }

@@ -28,14 +28,14 @@ public:
 
     void Write(const QByteArray& bytes) override { WritePort(hCom, bytes); }
 
-    QByteArray Read(std::chrono::milliseconds wait) override
+    std::optional<QByteArray> Read(std::chrono::milliseconds wait) override
     {
         win32::COMMTIMEOUTS timeouts = saved_;
         timeouts.ReadIntervalTimeout = win32::MAXDWORD;
         timeouts.ReadTotalTimeoutMultiplier = wait.count() > 0 ? win32::MAXDWORD : 0;
         timeouts.ReadTotalTimeoutConstant = static_cast<win32::DWORD>(wait.count());
         win32::SetCommTimeouts(hCom, &timeouts);
-        return ReadPort(hCom);
+        return TryReadPort(hCom);
     }
 
 private:

@@ -5,6 +5,7 @@
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -103,10 +104,12 @@ private slots:
         QVERIFY(w.TwoPortMode);
         w.Timer1->stop();
 
+        // More than one read's worth each tick: still one message a tick, and all of it shown.
         second.closeMaster();
+        const QByteArray data(250, 'd');
         for (int tick = 0; tick < 3; ++tick) {
-            QVERIFY(first.send("data"));
-            QVERIFY(first.waitUntilQueued(4));
+            QVERIFY(first.send(data));
+            QVERIFY(first.waitUntilQueued(data.size()));
             w.Timer1_Timer();
         }
         QCOMPARE(messages.texts(), QStringList(3, SendError));
@@ -114,7 +117,7 @@ private slots:
         for (int tick = 0; tick < 3; ++tick)
             w.Timer1_Timer();
         QCOMPARE(messages.messages().size(), 3);
-        QCOMPARE(w.RXOut->Text().left(12), QByteArray("datadatadata"));
+        QCOMPARE(w.RXOut->Text(), data.repeated(3));
 
         w.COMInitButton_Click();
         QVERIFY(!w.PortIsOpen);
@@ -124,6 +127,25 @@ private slots:
         w.COMInitButton_Click();
         QVERIFY(w.TwoPortMode && w.PortIsOpen);
         QCOMPARE(messages.messages().size(), 3);
+    }
+
+    void closingAfterAFailedConnectStopsThePoll()
+    {
+        SimulatedPorts ports;
+        ports.add(1);
+        const pid_t first = HoldInAnotherProcess(QStringLiteral("COM1"));
+        QVERIFY(first > 0);
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        ChooseInterface(w, frmMain::CreativeInfra);
+        w.COMInitButton_Click();
+        Release(first);
+        QVERIFY(w.Timer1->isActive());
+        w.FileExitMenu->trigger();
+        QVERIFY(!w.isVisible());
+        QVERIFY(!w.Timer1->isActive());
+        QCOMPARE(win32::testhook::StrayCloses(), 0);
     }
 
     void cyclesLeaveNoDescriptorBehind_data()
@@ -168,18 +190,20 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QStringList>("said");
+        QTest::addColumn<bool>("polling");
         const QStringList error{"Error initializing COM port."};
-        QTest::newRow("Generic") << int(frmMain::Generic) << error;
-        QTest::newRow("IRMan") << int(frmMain::IRMan) << QStringList{};
-        QTest::newRow("Creative Infra") << int(frmMain::CreativeInfra) << QStringList{};
-        QTest::newRow("CM12(X10)") << int(frmMain::CM12X10) << QStringList{};
-        QTest::newRow("GSM Data") << int(frmMain::GSMData) << QStringList{};
-        QTest::newRow("Transparent") << int(frmMain::Transparent) << error;
+        QTest::newRow("Generic") << int(frmMain::Generic) << error << false;
+        QTest::newRow("IRMan") << int(frmMain::IRMan) << QStringList{} << true;
+        QTest::newRow("Creative Infra") << int(frmMain::CreativeInfra) << QStringList{} << true;
+        QTest::newRow("CM12(X10)") << int(frmMain::CM12X10) << QStringList{} << true;
+        QTest::newRow("GSM Data") << int(frmMain::GSMData) << QStringList{} << false;
+        QTest::newRow("Transparent") << int(frmMain::Transparent) << error << false;
     }
     void secondInstance()
     {
         QFETCH(int, type);
         QFETCH(QStringList, said);
+        QFETCH(bool, polling);
         SimulatedPorts ports;
         ports.add(1);
         ports.add(2);
@@ -192,6 +216,8 @@ private slots:
         Release(first);
         QVERIFY(!w.PortIsOpen);
         QCOMPARE(messages.texts(), said);
+        // Three device profiles start the poll even after a failure, as written.
+        QCOMPARE(w.Timer1->isActive(), polling);
         // Nothing was left half open: once the other program is gone, Init works.
         w.Timer1->stop();
         ChooseInterface(w, type);

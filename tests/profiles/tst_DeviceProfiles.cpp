@@ -59,7 +59,9 @@ private slots:
         QCOMPARE(w.BitsListBox->currentText(), QStringLiteral("8"));
         QVERIFY(!w.SendData->isEnabled());
 
-        // Exactly "I" then "R", each at least 500 ms after the step before.
+        // Exactly "I" then "R", each 500 ms after the step before. The device's
+        // thread stamps what it reads and may wake a little late under load,
+        // which shortens a gap; a missing pause would leave almost none.
         QTRY_COMPARE(irman->received().bytes(), QByteArray("IR"));
         const auto chunks = irman->received().chunks();
         QCOMPARE(chunks.size(), size_t(2));
@@ -68,8 +70,8 @@ private slots:
             return e.kind != LineEvent::Closed && e.on;
         });
         QVERIFY(raised != lines.rend());
-        QVERIFY2(Millis(chunks[0].at - raised->when) >= 495, "I came too soon after the lines went up");
-        QVERIFY2(Millis(chunks[1].at - chunks[0].at) >= 495, "R came too soon after I");
+        QVERIFY2(Millis(chunks[0].at - raised->when) >= 450, "I came too soon after the lines went up");
+        QVERIFY2(Millis(chunks[1].at - chunks[0].at) >= 450, "R came too soon after I");
 
         // Its "OK" and the codes after it show once the connect is done.
         QTRY_VERIFY(w.RXOut->Text().startsWith("OK"));
@@ -155,7 +157,7 @@ private slots:
         Send(w, "ATI");
         // The reply shows as the terminal wrote it, broken only at its own line ends.
         QTRY_VERIFY(w.RXOut->Text().count("OK\r\n") == 2);
-        QCOMPARE(w.RXOut->Text(), terminal->sent().bytes());
+        QTRY_COMPARE(w.RXOut->Text(), terminal->sent().bytes());
         QVERIFY(!w.RXOut->Text().contains("ms: "));
         QVERIFY(messages.messages().isEmpty());
     }

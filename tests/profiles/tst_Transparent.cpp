@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
+#include "port/ModemLineHook.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
 
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using win32::testhook::LineEvent;
 
 namespace {
 
@@ -36,6 +38,14 @@ bool Free(const QString& com)
         return false;
     win32::CloseHandle(h);
     return true;
+}
+
+QList<LineEvent::Kind> Kinds(const QString& com)
+{
+    QList<LineEvent::Kind> out;
+    for (const auto& e : win32::testhook::LineHistory(com))
+        out << e.kind;
+    return out;
 }
 
 }
@@ -126,8 +136,13 @@ private slots:
         QTest::mouseClick(w.DTRv, Qt::LeftButton);
         QCOMPARE(w.DTRv->checkState(), Qt::Checked);
 
+        // Disc.: DTR and RTS of the primary port drop before both ports close.
+        win32::testhook::ClearLineHistory("COM1");
+        win32::testhook::ClearLineHistory("COM2");
         QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
         QVERIFY(!w.PortIsOpen);
+        QCOMPARE(Kinds("COM1"), (QList<LineEvent::Kind>{LineEvent::Dtr, LineEvent::Rts, LineEvent::Closed}));
+        QCOMPARE(Kinds("COM2"), QList<LineEvent::Kind>{LineEvent::Closed});
         QVERIFY(w.AltComListBox->isEnabled());
         QVERIFY(Free("COM1") && Free("COM2"));
         QVERIFY(messages.messages().isEmpty());

@@ -15,12 +15,16 @@ public:
     int reads = 0;
 
     void Write(const QByteArray& bytes) override { writes << bytes; }
-    QByteArray Read(std::chrono::milliseconds wait) override
+    bool failing = false;
+
+    std::optional<QByteArray> Read(std::chrono::milliseconds wait) override
     {
         ++reads;
+        if (failing)
+            return std::nullopt;
         if (replies.empty()) {
             std::this_thread::sleep_for(wait);
-            return {};
+            return QByteArray();
         }
         QByteArray r = replies.front();
         replies.pop_front();
@@ -93,6 +97,14 @@ private slots:
         QVERIFY(clock.elapsed() >= x10::MinimumWait.count());
         QCOMPARE(port.reads, x10::ReadLimit);
         QVERIFY(port.writes.isEmpty());
+    }
+
+    void failedPortEndsTheWait()
+    {
+        ScriptedPort port;
+        port.failing = true;
+        QCOMPARE(x10::RunChecksumExchange(port, bytes({0x04, 0x66})), x10::ExchangeResult::NoAnswer);
+        QCOMPARE(port.reads, 1);
     }
 
     void lateAnswerWithinTheSecond()

@@ -90,6 +90,9 @@ void SimDevice::write(const QByteArray &bytes)
         m_pendingOffset = 0;
     }
     m_pending += bytes;
+    // Logged as queued, so that the log is never behind what a reader of the terminal has seen.
+    if (m_recording)
+        m_sent.append(bytes);
     if (m_running)
         drain();
 }
@@ -100,8 +103,6 @@ void SimDevice::drain()
         const ssize_t n = ::write(m_fd, m_pending.constData() + m_pendingOffset,
                                   size_t(m_pending.size() - m_pendingOffset));
         if (n > 0) {
-            if (m_recording)
-                m_sent.append(m_pending.mid(m_pendingOffset, n));
             m_pendingOffset += n;
         } else if (errno == EAGAIN) {
             break;

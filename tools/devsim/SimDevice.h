@@ -46,7 +46,8 @@ public:
     // Queues bytes to send; callable from any thread.
     void inject(const QByteArray &bytes);
 
-    // What the device read and what it wrote to the terminal; readable from any thread.
+    // What the device read, and what it queued for the terminal (written in order,
+    // never dropped while the terminal lives); readable from any thread.
     const ByteLog &received() const { return m_received; }
     const ByteLog &sent() const { return m_sent; }
     void setRecording(bool on) { m_recording = on; }
