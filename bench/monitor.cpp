@@ -70,6 +70,7 @@ void ScrollToMiddle(ReceiveView& view)
 
 int main(int argc, char** argv)
 {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QByteArray data = RandomBytes(4 * MB);
     ReceiveView view;
