@@ -118,17 +118,6 @@ private slots:
         QVERIFY(!process.readAllStandardError().isEmpty());
         QVERIFY(!process.readAllStandardOutput().contains("Ports directory"));
     }
-
-    void printsHelp()
-    {
-        QProcess process;
-        process.start(QStringLiteral(WENDALE_DEVSIM_PATH), {"--help"});
-        QVERIFY(process.waitForFinished(5000));
-        QCOMPARE(process.exitCode(), 0);
-        const QByteArray help = process.readAllStandardOutput();
-        QVERIFY(help.contains("--ports-dir"));
-        QVERIFY(help.contains("--run"));
-    }
 };
 
 QTEST_GUILESS_MAIN(ProgramTest)

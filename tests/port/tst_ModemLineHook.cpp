@@ -108,35 +108,6 @@ private slots:
         QVERIFY(GetCommModemStatus(handle, &status));
         QCOMPARE(status, MS_DSR_ON | MS_RING_ON);
     }
-
-    void clearingForgetsTheHistoryOnly()
-    {
-        QVERIFY(EscapeCommFunction(handle, SETDTR));
-        testhook::SetInputLines(QStringLiteral("COM2"), MS_CTS_ON);
-        testhook::ClearLineHistory(QStringLiteral("COM2"));
-        QVERIFY(testhook::LineHistory(QStringLiteral("COM2")).empty());
-        DWORD status = 0;
-        QVERIFY(GetCommModemStatus(handle, &status));
-        QCOMPARE(status, MS_CTS_ON);
-    }
-
-    void otherPortsKeepTheirOwnLines()
-    {
-        const HANDLE other = modZEMO::OpenPort(QStringLiteral("COM3"));
-        QVERIFY(other != INVALID_HANDLE_VALUE);
-        QCOMPARE(EscapeCommFunction(other, SETDTR), 0);
-        QVERIFY(CloseHandle(other));
-        QVERIFY(testhook::LineHistory(QStringLiteral("COM3")).empty());
-        QVERIFY(testhook::LineHistory(QStringLiteral("COM2")).empty());
-    }
-
-    void stoppingEndsTheEmulation()
-    {
-        testhook::StopEmulating();
-        QCOMPARE(EscapeCommFunction(handle, SETRTS), 0);
-        DWORD status = 0;
-        QCOMPARE(GetCommModemStatus(handle, &status), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_ModemLineHook)
