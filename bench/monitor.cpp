@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -30,10 +31,18 @@ QByteArray RandomBytes(qsizetype size)
     return bytes;
 }
 
-void Feed(ReceivedTexts& texts, const QByteArray& data, qsizetype bytes, int n)
+// Appends in ticks of 100 bytes; returns the longest single tick in ms, the
+// pause a user would see while the texts grow.
+double Feed(ReceivedTexts& texts, const QByteArray& data, qsizetype bytes, int n)
 {
-    for (qsizetype done = 0; done < bytes; done += 100)
+    qint64 longest = 0;
+    QElapsedTimer clock;
+    for (qsizetype done = 0; done < bytes; done += 100) {
+        clock.start();
         texts.Append(QByteArrayView(data).sliced(done % (data.size() - 100), 100), n, false);
+        longest = std::max(longest, clock.nsecsElapsed());
+    }
+    return double(longest) / 1e6;
 }
 
 // Mean microseconds of a tick of 100 bytes: append and show.
@@ -83,8 +92,9 @@ int main(int argc, char** argv)
         const double before = bench::ResidentBytes();
         ReceivedTexts texts;
         qsizetype received = 0;
+        double longest = 0;
         for (const qsizetype level : {qsizetype(0), 10 * MB, 50 * MB}) {
-            Feed(texts, data, level - received, n);
+            longest = std::max(longest, Feed(texts, data, level - received, n));
             received = level;
             for (int format = 0; format < 3; ++format) {
                 const double tick = TickMicroseconds(texts, view, data, n, format);
@@ -93,6 +103,7 @@ int main(int argc, char** argv)
                             static_cast<long long>(level / MB), FormatNames[format], tick);
             }
         }
+        std::printf("  longest single tick while growing to 50 MB: %.2f ms\n", longest);
         std::printf("  resident memory: %.2f bytes per received byte (%.0f MB for %.1f MB)\n",
                     (bench::ResidentBytes() - before) / double(received), (bench::ResidentBytes() - before) / MB,
                     double(received) / MB);

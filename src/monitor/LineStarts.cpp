@@ -18,6 +18,6 @@ void LineStarts::Push(qsizetype offset)
 
 void LineStarts::Clear()
 {
-    std::vector<uint32_t>().swap(low_);
+    std::deque<uint32_t>().swap(low_);
     std::vector<qsizetype>().swap(highSteps_);
 }

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 // Ascending text offsets kept in 32 bits each: the high part is implied by
@@ -15,6 +16,6 @@ public:
     void Clear();
 
 private:
-    std::vector<uint32_t> low_;
+    std::deque<uint32_t> low_; // in blocks: growing never copies the whole index
     std::vector<qsizetype> highSteps_; // first entry whose high part exceeds the step's position
 };

@@ -34,6 +34,10 @@ qsizetype LineText::LongestLine() const
 void LineText::Append(QByteArrayView data)
 {
     const qsizetype from = Size();
+    // Grown through reserve, which reallocates in place: append's own growth
+    // copies the whole text, a pause of a second once it holds hundreds of MB.
+    if (bytes_.capacity() - from < data.size())
+        bytes_.reserve(std::max(from + data.size(), from + from / 2 + 4096));
     bytes_.append(data);
     IndexFrom(from);
 }
