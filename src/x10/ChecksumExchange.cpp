@@ -21,9 +21,10 @@ ExchangeResult RunChecksumExchange(ExchangePort& port, const QByteArray& payload
     for (;;) {
         QByteArray reply;
         while (reply.isEmpty()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
-            if (++reads > ReadLimit && left.count() <= 0)
+            const auto now = clock::now();
+            if (++reads > ReadLimit && now >= deadline)
                 return ExchangeResult::NoAnswer;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
             const auto read = port.Read(std::clamp(left, std::chrono::milliseconds{0}, WaitSlice));
             if (!read)
                 return ExchangeResult::NoAnswer;
