@@ -12,6 +12,35 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// The window connected (Generic) to a talker that only echoes.
+class ConnectedTalker {
+public:
+    ConnectedTalker()
+    {
+        talker_->setLineInterval(1h);
+        talker_.start(ports_, 1);
+        // Made once the port is there, so that start-up lists it.
+        window_ = std::make_unique<frmMain>();
+        window_->show();
+        QTest::mouseClick(window_->COMInitButton, Qt::LeftButton);
+    }
+
+    std::tuple<HostedDevice<devsim::TalkerDevice>&, MessageRecorder&, frmMain&> parts()
+    {
+        return {talker_, messages_, *window_};
+    }
+
+private:
+    SimulatedPorts ports_;
+    HostedDevice<devsim::TalkerDevice> talker_{QStringLiteral("COM1")};
+    MessageRecorder messages_;
+    std::unique_ptr<frmMain> window_;
+};
+
+}
+
 class tst_SendToDevice : public QObject {
     Q_OBJECT
 
@@ -38,14 +67,8 @@ private slots:
         QFETCH(bool, lf);
         QFETCH(QString, typed);
         QFETCH(QByteArray, sent);
-        SimulatedPorts ports;
-        HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
-        talker->setLineInterval(1h);
-        talker.start(ports, 1);
-        MessageRecorder messages;
-        frmMain w;
-        w.show();
-        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        ConnectedTalker rig;
+        auto [talker, messages, w] = rig.parts();
         QVERIFY(w.PortIsOpen);
         w.TXDataTypeListBox->setCurrentIndex(notation);
         w.CRCheckbox->setChecked(cr);
@@ -62,14 +85,8 @@ private slots:
 
     void refusedTextStaysAndNothingGoesOut()
     {
-        SimulatedPorts ports;
-        HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
-        talker->setLineInterval(1h);
-        talker.start(ports, 1);
-        MessageRecorder messages;
-        frmMain w;
-        w.show();
-        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        ConnectedTalker rig;
+        auto [talker, messages, w] = rig.parts();
         w.TXDataTypeListBox->setCurrentIndex(0);
         w.SendData->setText("4 1");
         QTest::mouseClick(w.SendButton, Qt::LeftButton);
