@@ -2,10 +2,8 @@
 // time, memory per received byte, re-breaking and switching notation.
 #include "BenchSupport.h"
 
-#include "monitor/LineText.h"
 #include "monitor/ReceiveView.h"
 #include "monitor/ReceivedTexts.h"
-#include "monitor/ReflowText.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +37,7 @@ double Feed(ReceivedTexts& texts, const QByteArray& data, qsizetype bytes, int n
     QElapsedTimer clock;
     for (qsizetype done = 0; done < bytes; done += 100) {
         clock.start();
-        texts.Append(QByteArrayView(data).sliced(done % (data.size() - 100), 100), n, false);
+        texts.Append(QByteArrayView(data).sliced(done % (data.size() - 100), 100), n, false, int32_t(done / 1000));
         longest = std::max(longest, clock.nsecsElapsed());
     }
     return double(longest) / 1e6;
@@ -52,8 +50,8 @@ double TickMicroseconds(ReceivedTexts& texts, ReceiveView& view, const QByteArra
     QElapsedTimer clock;
     clock.start();
     for (int tick = 0; tick < ticks; ++tick) {
-        texts.Append(QByteArrayView(data).sliced(tick * 100, 100), n, false);
-        view.Show(texts.Text(format));
+        texts.Append(QByteArrayView(data).sliced(tick * 100, 100), n, false, tick);
+        view.ShowGrown(texts.Text(format));
     }
     return double(clock.nsecsElapsed()) / 1000.0 / ticks;
 }
@@ -87,7 +85,7 @@ int main(int argc, char** argv)
     view.resize(417, 113);
     view.show();
 
-    for (const int n : {0, 16}) {
+    for (const int n : {0, 16, 1}) {
         std::printf("n = %d\n", n);
         const double before = bench::ResidentBytes();
         ReceivedTexts texts;
@@ -131,13 +129,11 @@ int main(int argc, char** argv)
             std::printf("  switching notation at 50 MB (show and paint): %.3f ms each\n", double(clock.nsecsElapsed()) / 1e6 / 4);
         }
         {
-            QByteArray bin = texts.Text(0)->Bytes();
-            bin.detach();
             QElapsedTimer clock;
             clock.start();
-            ReflowText(bin, n == 0 ? 8 * 16 : 0);
-            std::printf("  ReflowText of the binary text (%.0f MB) to %d bytes per line: %.0f ms\n",
-                        double(texts.Text(0)->Size()) / MB, n == 0 ? 16 : 0, double(clock.nsecsElapsed()) / 1e6);
+            const QByteArray whole = texts.Text(1)->Whole();
+            std::printf("  the whole Hex text (%.0f MB) produced in %.0f ms\n", double(whole.size()) / MB,
+                        double(clock.nsecsElapsed()) / 1e6);
         }
         {
             QElapsedTimer clock;

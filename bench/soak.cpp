@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     QApplication::exec();
 
     devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
-    checker.feed(window.RX.Text(ReceivedTexts::Chr)->Bytes());
+    checker.feed(window.RX.Text(ReceivedTexts::Chr)->Whole());
     const quint64 streamed = talker->streamedBytes();
     std::printf("after %.0f s: talker sent %llu bytes; the window shows %llu bytes, %llu whole lines in order, "
                 "%llu faulty lines; %lld messages\n",

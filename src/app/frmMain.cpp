@@ -20,7 +20,6 @@ frmMain::frmMain(QWidget* parent)
     CreateControls();
     WireHandlers();
     Form_Load();
-    msTimer->start();
     setFixedSize(sizeHint());
     ComPortListBox->setFocus();
 }
@@ -65,7 +64,6 @@ void frmMain::WireHandlers()
     connect(ClearButton, &QPushButton::clicked, this, &frmMain::ClearButton_Click);
 
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
-    connect(msTimer, &QTimer::timeout, this, &frmMain::msTimer_Timer);
 
     connect(FileExitMenu, &QAction::triggered, this, &frmMain::FileExitMenu_Click);
     connect(HelpContentMenu, &QAction::triggered, this, &frmMain::HelpContentMenu_Click);

@@ -87,7 +87,6 @@ public:
     QLabel* OutLabel = nullptr;
 
     QTimer* Timer1 = nullptr;
-    QTimer* msTimer = nullptr;
 
     QAction* FileExitMenu = nullptr;
     QAction* HelpContentMenu = nullptr;
@@ -135,7 +134,6 @@ public:
 
     // Receive monitor (monitor/).
     void Timer1_Timer();
-    void msTimer_Timer();
     void RefreshModemStatus();
     void OutCombo_Click();
     void RXBitsNrListBox_Click();

@@ -63,7 +63,7 @@ void frmMain::COMInitButton_Click()
         SetWidth(RXOut, FullWidth);
         SendButton->setEnabled(true);
     }
-    modZEMO::MsCount = 0;
+    modZEMO::SetMsCount(0);
 }
 
 void frmMain::ITypeListBox_Click()

@@ -156,8 +156,4 @@ void frmMain::CreateControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
-    msTimer = new QTimer(this);
-    msTimer->setObjectName(QStringLiteral("msTimer"));
-    msTimer->setInterval(10);
-    msTimer->setTimerType(Qt::PreciseTimer);
 }

@@ -1,6 +1,6 @@
 #include "monitor/ReceiveView.h"
 
-#include "monitor/LineText.h"
+#include "monitor/NotationText.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -42,11 +43,15 @@ ReceiveView::ReceiveView(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setCursor(Qt::IBeamCursor);
+    // Every paint fills what it covers, so moved rows need no background.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    frameTimer_.setSingleShot(true);
+    connect(&frameTimer_, &QTimer::timeout, this, &ReceiveView::PaintFrame);
     UpdateMetrics();
     UpdateScrollBars();
 }
 
-void ReceiveView::Show(const LineText* text)
+void ReceiveView::Show(const NotationText* text)
 {
     source_ = text;
     local_.clear();
@@ -55,7 +60,21 @@ void ReceiveView::Show(const LineText* text)
     anchor_ = caret_ = TextLength();
     UpdateScrollBars();
     EnsureCaretVisible();
-    viewport()->update();
+    RepaintAll();
+}
+
+void ReceiveView::ShowGrown(const NotationText* text)
+{
+    if (text != source_ || !local_.isEmpty() || !text) {
+        Show(text);
+        return;
+    }
+    // The line that was last may have grown; the lines above it stand.
+    RepaintFromLine(LineOf(caret_));
+    longest_ = source_->LongestLine();
+    anchor_ = caret_ = TextLength();
+    UpdateScrollBars();
+    EnsureCaretVisible();
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)
@@ -65,7 +84,7 @@ void ReceiveView::AppendLocalText(const QByteArray& text)
     anchor_ = caret_ = TextLength();
     UpdateScrollBars();
     EnsureCaretVisible();
-    viewport()->update();
+    RepaintAll();
 }
 
 QByteArray ReceiveView::Text() const
@@ -148,7 +167,7 @@ QByteArray ReceiveView::Slice(qsizetype from, qsizetype to) const
     const qsizetype sourceSize = SourceSize();
     QByteArray slice;
     if (from < sourceSize)
-        slice.append(source_->Data() + from, std::min(to, sourceSize) - from);
+        slice = source_->Slice(from, std::min(to, sourceSize));
     if (to > sourceSize) {
         const qsizetype localFrom = std::max(from, sourceSize) - sourceSize;
         slice.append(local_.constData() + localFrom, to - sourceSize - localFrom);
@@ -160,7 +179,7 @@ void ReceiveView::IndexLocalText()
 {
     localStarts_.clear();
     const qsizetype sourceSize = SourceSize();
-    const char beforeLocal = sourceSize > 0 ? source_->Data()[sourceSize - 1] : '\0';
+    const char beforeLocal = sourceSize > 0 ? source_->Slice(sourceSize - 1, sourceSize).front() : '\0';
     for (qsizetype at = 0; at < local_.size(); ++at) {
         const char previous = at > 0 ? local_[at - 1] : beforeLocal;
         if (local_[at] == '\n' && previous == '\r')
@@ -222,7 +241,7 @@ void ReceiveView::MoveCaret(qsizetype offset, bool extend)
     if (!extend)
         anchor_ = caret_;
     EnsureCaretVisible();
-    viewport()->update();
+    RepaintAll();
 }
 
 qsizetype ReceiveView::OffsetAt(const QPoint& point) const
@@ -234,11 +253,12 @@ qsizetype ReceiveView::OffsetAt(const QPoint& point) const
     return LineStart(line) + std::min(column, LineLength(line));
 }
 
-void ReceiveView::paintEvent(QPaintEvent*)
+void ReceiveView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
     const QPalette& colors = palette();
-    painter.fillRect(viewport()->rect(), colors.color(QPalette::Base));
+    const QRect area = event->rect();
+    painter.fillRect(area, colors.color(QPalette::Base));
     painter.setFont(font());
 
     const qsizetype firstLine = verticalScrollBar()->value();
@@ -248,7 +268,9 @@ void ReceiveView::paintEvent(QPaintEvent*)
     const qsizetype selectionStart = std::min(anchor_, caret_);
     const qsizetype selectionEnd = std::max(anchor_, caret_);
 
-    for (qsizetype row = 0; row <= VisibleRows() && firstLine + row < lines; ++row) {
+    const qsizetype lastRow = std::min<qsizetype>(VisibleRows(), area.bottom() / lineHeight_);
+    const qsizetype caretLine = LineOf(caret_);
+    for (qsizetype row = area.top() / lineHeight_; row <= lastRow && firstLine + row < lines; ++row) {
         const qsizetype line = firstLine + row;
         const qsizetype start = LineStart(line);
         const qsizetype length = LineLength(line);
@@ -297,7 +319,7 @@ void ReceiveView::paintEvent(QPaintEvent*)
             painter.drawRects(boxes[selected]);
         }
 
-        if (hasFocus() && caret_ >= start && caret_ <= lineEnd && LineOf(caret_) == line) {
+        if (hasFocus() && line == caretLine) {
             const qreal x = qreal(caret_ - start - firstColumn) * columnWidth_;
             painter.setPen(colors.color(QPalette::Text));
             painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight_ - 1));
@@ -317,7 +339,7 @@ void ReceiveView::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange) {
         UpdateMetrics();
         UpdateScrollBars();
-        viewport()->update();
+        RepaintAll();
     }
 }
 
@@ -391,11 +413,64 @@ void ReceiveView::contextMenuEvent(QContextMenuEvent* event)
 void ReceiveView::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    RepaintAll();
 }
 
 void ReceiveView::focusOutEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    RepaintAll();
+}
+
+void ReceiveView::scrollContentsBy(int dx, int dy)
+{
+    if (dx != 0)
+        RepaintAll();
+    scrolledRows_ += dy;
+    ScheduleFrame();
+}
+
+void ReceiveView::RepaintAll()
+{
+    repaintAll_ = true;
+    ScheduleFrame();
+}
+
+void ReceiveView::RepaintFromLine(qsizetype line)
+{
+    repaintFromLine_ = repaintFromLine_ < 0 ? line : std::min(repaintFromLine_, line);
+    ScheduleFrame();
+}
+
+void ReceiveView::ScheduleFrame()
+{
+    // One frame in about 16 ms: more than any screen shows would be wasted.
+    constexpr qint64 FrameMs = 16;
+    if (frameTimer_.isActive())
+        return;
+    const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : FrameMs;
+    frameTimer_.start(int(std::max<qint64>(0, FrameMs - since)));
+}
+
+void ReceiveView::PaintFrame()
+{
+    sinceFrame_.start();
+    QWidget* area = viewport();
+    const int rows = VisibleRows();
+    if (!repaintAll_ && std::abs(scrolledRows_) < rows) {
+        // Rows already drawn move with the view; what they uncover and the
+        // rows that changed are painted.
+        if (scrolledRows_ != 0)
+            area->scroll(0, scrolledRows_ * lineHeight_);
+        if (repaintFromLine_ >= 0) {
+            const qsizetype row = std::max<qsizetype>(0, repaintFromLine_ - verticalScrollBar()->value());
+            if (row <= rows)
+                area->update(QRect(0, int(row) * lineHeight_, area->width(), area->height()));
+        }
+    } else {
+        area->update();
+    }
+    repaintAll_ = false;
+    repaintFromLine_ = -1;
+    scrolledRows_ = 0;
 }

@@ -2,15 +2,20 @@
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <memory>
 #include <vector>
 
-class LineText;
+class NotationText;
 class QMenu;
 
 // Read-only view of a received text. It paints the visible rows and columns
 // straight from the text it is shown, without copying it; CR LF breaks a line
 // and every other byte takes one column, control characters as a small box.
+// Painting waits for the next frame, at most about 60 a second: when new
+// lines push the view up, the rows already drawn are moved and only the rows
+// that changed are painted.
 class ReceiveView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -20,7 +25,10 @@ public:
     // Rewrites the box from text (nullptr: empty) and puts the caret at the
     // end. The text is read in place: it must stay alive while shown, and
     // after changing it the owner shows it again.
-    void Show(const LineText* text);
+    void Show(const NotationText* text);
+    // The same as Show, for a text that has only grown at its end since it
+    // was shown: the lines above the last one are not painted again.
+    void ShowGrown(const NotationText* text);
     // Text written straight into the box; it stays until the box is next rewritten.
     void AppendLocalText(const QByteArray& text);
     // What the box shows.
@@ -46,6 +54,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
     // The shown text is the source followed by the local text.
@@ -60,12 +69,17 @@ private:
     int VisibleRows() const;
     int VisibleColumns() const;
     void UpdateMetrics();
+    // Painting is asked for here and done once a frame.
+    void RepaintAll();
+    void RepaintFromLine(qsizetype line);
+    void ScheduleFrame();
+    void PaintFrame();
     void UpdateScrollBars();
     void EnsureCaretVisible();
     void MoveCaret(qsizetype offset, bool extend);
     qsizetype OffsetAt(const QPoint& point) const;
 
-    const LineText* source_ = nullptr;
+    const NotationText* source_ = nullptr;
     QByteArray local_;
     std::vector<qsizetype> localStarts_; // line starts inside local_
     qsizetype longest_ = 0;
@@ -74,4 +88,10 @@ private:
     qreal columnWidth_ = 1;
     int lineHeight_ = 1;
     int ascent_ = 0;
+
+    QTimer frameTimer_;
+    QElapsedTimer sinceFrame_;
+    bool repaintAll_ = false;
+    qsizetype repaintFromLine_ = -1; // -1: no rows changed
+    int scrolledRows_ = 0;           // rows the view moved since the last frame
 };

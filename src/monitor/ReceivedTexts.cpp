@@ -1,81 +1,75 @@
 #include "monitor/ReceivedTexts.h"
 
-#include "convert/Conversions.h"
-#include "monitor/TickCounter.h"
+ReceivedTexts::ReceivedTexts()
+    : texts_{NotationText(*this, Bin), NotationText(*this, Hex), NotationText(*this, Chr)}
+{
+}
 
-#include <array>
+const NotationText* ReceivedTexts::Text(int format) const
+{
+    return format >= Bin && format <= Chr ? &texts_[size_t(format)] : nullptr;
+}
 
-namespace {
-
-// Each byte's binary and hexadecimal text, so that appending allocates nothing.
-struct Notations {
-    std::array<std::array<char, 8>, 256> bin;
-    std::array<std::array<char, 3>, 256> hex;
-
-    Notations()
-    {
-        for (int code = 0; code < 256; ++code) {
-            const QByteArray b = modZEMO::CharToBinary(char(code));
-            const QByteArray h = modZEMO::CharToHex(char(code)) + ' ';
-            Q_ASSERT(b.size() == 8 && h.size() == 3);
-            std::copy_n(b.constData(), 8, bin[code].begin());
-            std::copy_n(h.constData(), 3, hex[code].begin());
+void ReceivedTexts::Append(QByteArrayView data, int n, bool twoPortMode, int32_t stamp)
+{
+    qsizetype index = bytes_.Size();
+    bytes_.Append(data);
+    NotationText& chr = texts_[Chr];
+    for (const char ch : data) {
+        // A LF after a CR in the character text ends a line there.
+        const bool lineEnd = ch == '\n' && chrLast_ == '\r';
+        if (lineEnd) {
+            lineEnds_.push_back(index);
+            chr.AddReceivedBreak();
         }
-    }
-};
-
-const Notations& Table()
-{
-    static const Notations table;
-    return table;
-}
-
-constexpr int BytesPerChar[3] = {8, 3, 1};
-
-}
-
-const LineText* ReceivedTexts::Text(int format) const
-{
-    return format >= Bin && format <= Chr ? &texts_[format] : nullptr;
-}
-
-void ReceivedTexts::Append(QByteArrayView data, int n, bool twoPortMode)
-{
-    for (const char ch : data)
-        AppendByte(static_cast<unsigned char>(ch), n, twoPortMode);
-}
-
-void ReceivedTexts::AppendByte(unsigned char byte, int n, bool twoPortMode)
-{
-    const Notations& table = Table();
-    LineText& chr = texts_[Chr];
-    texts_[Bin].Append(QByteArrayView(table.bin[byte].data(), 8));
-    texts_[Hex].Append(QByteArrayView(table.hex[byte].data(), 3));
-    chr.Append(QByteArrayView(reinterpret_cast<const char*>(&byte), 1));
-    if (twoPortMode && chr.EndsWithLineBreak())
-        chr.Append(modZEMO::TimeStampText());
-    ++lineCount_;
-    if (n > 0 && lineCount_ >= n) {
-        for (LineText& text : texts_) {
-            text.Append("\r\n");
-            text.Append(modZEMO::TimeStampText());
+        for (NotationText& text : texts_)
+            text.AddCell();
+        chrLast_ = uchar(ch);
+        pairs_.Add(bytes_, index, lastStamp_);
+        if (twoPortMode && lineEnd) {
+            chrStamps_.Push(index + 1, stamp);
+            chr.AddStamp();
+            lastStamp_ = index + 1;
+            chrLast_ = ' ';
         }
-        lineCount_ = int16_t(lineCount_ - n);
-    } else if (n == 0) {
-        lineCount_ = 0;
+        ++lineCount_;
+        if (n > 0 && lineCount_ >= n) {
+            forced_.Push(index + 1, stamp);
+            for (NotationText& text : texts_)
+                text.AddForcedBreak();
+            lastStamp_ = index + 1;
+            chrLast_ = ' ';
+            lineCount_ = int16_t(lineCount_ - n);
+        } else if (n == 0) {
+            lineCount_ = 0;
+        }
+        ++index;
     }
 }
 
 void ReceivedTexts::Reflow(int n)
 {
     lineCount_ = 0;
-    for (int format = Bin; format <= Chr; ++format)
-        texts_[format].Reflow(qsizetype(BytesPerChar[format]) * n);
+    reflowAt_ = bytes_.Size();
+    std::vector<qsizetype>().swap(lineEnds_);
+    pairs_.Freeze();
+    for (NotationText& text : texts_)
+        text.Reset(qsizetype(text.cellWidth_) * n);
+    const NotationText& chr = texts_[Chr];
+    chrLast_ = chr.Size() > 0 ? uchar(chr.Slice(chr.Size() - 1, chr.Size()).front()) : -1;
 }
 
 void ReceivedTexts::Clear()
 {
-    for (LineText& text : texts_)
-        text.Clear();
+    bytes_.Clear();
+    forced_.Clear();
+    chrStamps_.Clear();
+    pairs_.Clear();
+    std::vector<qsizetype>().swap(lineEnds_);
+    reflowAt_ = 0;
+    lastStamp_ = -1;
+    chrLast_ = -1;
     lineCount_ = 0;
+    for (NotationText& text : texts_)
+        text.Reset(0);
 }

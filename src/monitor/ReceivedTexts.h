@@ -1,31 +1,55 @@
 #pragma once
 
-#include "monitor/LineText.h"
+#include "monitor/ByteStore.h"
+#include "monitor/NotationText.h"
+#include "monitor/StampedPositions.h"
+#include "monitor/StrippedPairs.h"
 
 #include <QByteArrayView>
+#include <array>
 #include <cstdint>
+#include <vector>
 
-// Received bytes of one port in the three notations, with their line layout.
+// What one port received: each byte kept once, with what its line layout in
+// the three notations needs: where forced and received line breaks fall, the
+// stamp of each line, and what the last re-break did. The texts are produced
+// from that (NotationText).
 class ReceivedTexts {
 public:
     // Display formats: the indexes of OutCombo.
     enum Format : int { Bin = 0, Hex = 1, Chr = 2 };
 
+    ReceivedTexts();
+    ReceivedTexts(const ReceivedTexts&) = delete;
+    ReceivedTexts& operator=(const ReceivedTexts&) = delete;
+
     // The text of a display format; nullptr for any other index.
-    const LineText* Text(int format) const;
+    const NotationText* Text(int format) const;
+    const ByteStore& Bytes() const { return bytes_; }
     // Bytes appended since the last forced line break.
     int16_t LineCount() const { return lineCount_; }
 
-    // Appends each byte to the three texts, n bytes to a line (0: no limit).
-    // In two-port operation a CR LF in the data is followed by a stamp in Chr.
-    void Append(QByteArrayView data, int n, bool twoPortMode);
-    // Re-breaks the texts to n bytes per line and zeroes the counter.
+    // Appends each byte, n bytes to a line (0: no limit); stamp is the tick
+    // count that the lines begun now carry. In two-port operation a received
+    // CR LF is followed by a stamp in Chr.
+    void Append(QByteArrayView data, int n, bool twoPortMode, int32_t stamp);
+    // Re-breaks the texts to n bytes per line and zeroes the counter: every
+    // CR LF is stripped (also received ones in Chr, and pairs that a removal
+    // brings together), stamps stay and count as characters.
     void Reflow(int n);
     void Clear();
 
 private:
-    void AppendByte(unsigned char byte, int n, bool twoPortMode);
+    friend class NotationText;
 
-    LineText texts_[3];
+    ByteStore bytes_;
+    StampedPositions forced_;    // forced line breaks, each with its stamp
+    StampedPositions chrStamps_; // stamps after received CR LF, Chr only
+    StrippedPairs pairs_;        // what re-breaking strips from Chr
+    std::vector<qsizetype> lineEnds_; // LF bytes since the last re-break that end a Chr line
+    qsizetype reflowAt_ = 0;          // bytes received before the last re-break
+    qsizetype lastStamp_ = -1;        // position of the latest stamp
+    int chrLast_ = -1;             // last character of the Chr text, -1: none
     int16_t lineCount_ = 0;
+    std::array<NotationText, 3> texts_;
 };

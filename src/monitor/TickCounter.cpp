@@ -1,19 +1,63 @@
 #include "monitor/TickCounter.h"
 
-#include <limits>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace modZEMO {
 
-int32_t MsCount = 0;
+namespace {
 
-void AdvanceMsCount()
+constexpr qint64 Wrap = qint64(1) << 31;
+
+struct Counter {
+    QElapsedTimer clock;
+    qint64 ticksAtReset = 0;
+    int32_t countAtReset = 0;
+
+    Counter() { clock.start(); }
+    qint64 Ticks() const { return clock.elapsed() / 10; }
+};
+
+Counter& TheCounter()
 {
-    MsCount = MsCount == std::numeric_limits<int32_t>::max() ? 0 : MsCount + 1;
+    static Counter counter;
+    return counter;
+}
+
+}
+
+int32_t MsCount()
+{
+    const Counter& counter = TheCounter();
+    return int32_t((counter.countAtReset + counter.Ticks() - counter.ticksAtReset) % Wrap);
+}
+
+void SetMsCount(int32_t count)
+{
+    Counter& counter = TheCounter();
+    counter.ticksAtReset = counter.Ticks();
+    counter.countAtReset = count;
+}
+
+void WriteStampText(int32_t count, char* out)
+{
+    char text[StampLength + 1];
+    std::snprintf(text, sizeof text, "%011dms: ", count);
+    std::copy_n(text, StampLength, out);
+}
+
+QByteArray StampText(int32_t count)
+{
+    QByteArray text(StampLength, Qt::Uninitialized);
+    WriteStampText(count, text.data());
+    return text;
 }
 
 QByteArray TimeStampText()
 {
-    return QByteArray::number(MsCount).rightJustified(11, '0') + "ms: ";
+    return StampText(MsCount());
 }
 
 }

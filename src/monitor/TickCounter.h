@@ -5,14 +5,19 @@
 
 namespace modZEMO {
 
-// msTimer ticks since program start or since the last connect.
-extern int32_t MsCount;
+// Ticks of 10 ms since program start or since the last connect. The count is
+// read off a monotonic clock, so nothing wakes up to advance it. After
+// 2147483647 it starts again at 0, so the stamps keep moving and keep their
+// eleven digits.
+int32_t MsCount();
+// Makes the count read count from now on (a connect sets 0).
+void SetMsCount(int32_t count);
 
-// One msTimer tick. After 2147483647 the count starts again at 0, so the
-// stamps keep moving and keep their eleven digits.
-void AdvanceMsCount();
-
-// Eleven digits of MsCount and "ms: ", the stamp at the head of each line.
+// Eleven digits of count and "ms: ", the stamp at the head of each line.
+constexpr int StampLength = 15;
+void WriteStampText(int32_t count, char* out);
+QByteArray StampText(int32_t count);
+// The stamp of MsCount.
 QByteArray TimeStampText();
 
 }

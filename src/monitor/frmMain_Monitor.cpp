@@ -52,34 +52,39 @@ void frmMain::Timer1_Timer()
         data2 = ReadArrived(modZEMO::hCom2);
         Relay(data2, modZEMO::hCom);
     }
+    // Every line begun in this tick carries the same stamp.
+    const int32_t stamp = modZEMO::MsCount();
     const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
-        texts.Append(data, n, TwoPortMode);
-        if (const LineText* text = texts.Text(OutCombo->currentIndex()))
-            box->Show(text);
+        texts.Append(data, n, TwoPortMode, stamp);
+        if (const NotationText* text = texts.Text(OutCombo->currentIndex()))
+            box->ShowGrown(text);
     };
     if (!data1.isEmpty())
         show(RX, RXOut, data1);
     if (!data2.isEmpty())
         show(RX2, RX2Out, data2);
-    Timer1->start();
-}
-
-void frmMain::msTimer_Timer()
-{
-    modZEMO::AdvanceMsCount();
+    // With no port open there is nothing to poll: the program sleeps until
+    // the next connect starts the timer again.
+    if (modZEMO::PortIsOpen(modZEMO::hCom) || (TwoPortMode && modZEMO::PortIsOpen(modZEMO::hCom2)))
+        Timer1->start();
 }
 
 void frmMain::RefreshModemStatus()
 {
     win32::DWORD status = 0;
     win32::GetCommModemStatus(modZEMO::hCom, &status);
-    Label8->setText(QStringLiteral(" ") + QString::number(status));
+    // A caption is set only when it changes, so a steady line costs no repaint.
+    const auto show = [](QLabel* label, const QString& text) {
+        if (label->text() != text)
+            label->setText(text);
+    };
+    show(Label8, QStringLiteral(" ") + QString::number(status));
     // The four lines are bits of the low byte.
     const int32_t lines = int32_t(status & 0xFF);
-    CTSv->setText(modZEMO::GetBitChar(lines, 4));
-    DSRv->setText(modZEMO::GetBitChar(lines, 5));
-    RIv->setText(modZEMO::GetBitChar(lines, 6));
-    DCDv->setText(modZEMO::GetBitChar(lines, 7));
+    show(CTSv, modZEMO::GetBitChar(lines, 4));
+    show(DSRv, modZEMO::GetBitChar(lines, 5));
+    show(RIv, modZEMO::GetBitChar(lines, 6));
+    show(DCDv, modZEMO::GetBitChar(lines, 7));
 }
 
 void frmMain::OutCombo_Click()

@@ -1,6 +1,7 @@
 #include "port/ModZemoPorts.h"
 
 #include "app/MsgBox.h"
+#include "port/PortHandles.h"
 
 #include <algorithm>
 
@@ -57,6 +58,11 @@ bool PortExists(int16_t n)
     return win32::GetDefaultCommConfigA(QStringLiteral("COM%1").arg(n).toLatin1().constData(),
                                         &config, &size)
         != 0;
+}
+
+bool PortIsOpen(win32::HANDLE handle)
+{
+    return win32::porthandles::Find(handle) != nullptr;
 }
 
 }

@@ -29,5 +29,7 @@ QByteArray ReadPort(win32::HANDLE handle);
 // The same read, telling a failed read (nullopt) from one that found nothing.
 std::optional<QByteArray> TryReadPort(win32::HANDLE handle);
 bool PortExists(int16_t n);
+// Whether handle is an open port.
+bool PortIsOpen(win32::HANDLE handle);
 
 }

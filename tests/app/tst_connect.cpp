@@ -74,13 +74,13 @@ private slots:
         w.ParityListBox->setCurrentIndex(2);
         w.StopListBox->setCurrentIndex(2);
         w.HandshakeListBox->setCurrentIndex(0);
-        modZEMO::MsCount = 5000;
+        modZEMO::SetMsCount(5000);
 
         QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
         QVERIFY(w.PortIsOpen);
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Disc."));
         QVERIFY(w.Timer1->isActive());
-        QVERIFY(modZEMO::MsCount < 100);
+        QVERIFY(modZEMO::MsCount() < 100);
         QVERIFY(messages.messages().isEmpty());
 
         const auto t = DeviceSettings(device);

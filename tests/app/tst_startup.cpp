@@ -48,7 +48,6 @@ private slots:
         frmMain w;
         QCOMPARE(w.windowTitle(), QStringLiteral("Wendale v1.1.1"));
         QVERIFY(!w.Timer1->isActive());
-        QVERIFY(w.msTimer->isActive());
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init"));
         QVERIFY(w.COMInitButton->isEnabled());
         for (QWidget* enabled : {static_cast<QWidget*>(w.ComPortListBox), static_cast<QWidget*>(w.ITypeListBox),

@@ -1,4 +1,3 @@
-#include "monitor/LineText.h"
 #include "monitor/ReceiveView.h"
 #include "monitor/ReceivedTexts.h"
 #include "monitor/TickCounter.h"
@@ -29,12 +28,12 @@ private slots:
     void showsEveryByteInEachNotation()
     {
         ReceivedTexts rx;
-        rx.Append(EveryByte() + "\r\nOK", 16, true);
+        rx.Append(EveryByte() + "\r\nOK", 16, true, 1234);
         ReceiveView view;
         view.resize(300, 120);
         for (const int format : {2, 0, 1, 2, 0}) {
             view.Show(rx.Text(format));
-            QCOMPARE(view.Text(), rx.Text(format)->Bytes());
+            QCOMPARE(view.Text(), rx.Text(format)->Whole());
             QVERIFY(!view.grab().isNull());
         }
     }
@@ -45,7 +44,7 @@ private slots:
         ReceiveView view;
         view.resize(200, 100);
         for (int tick = 0; tick < 50; ++tick) {
-            rx.Append("0123456789", 4, false);
+            rx.Append("0123456789", 4, false, 1234);
             view.Show(rx.Text(1));
             QCOMPARE(view.CaretPosition(), rx.Text(1)->Size());
             QCOMPARE(view.verticalScrollBar()->value(), view.verticalScrollBar()->maximum());
@@ -55,11 +54,11 @@ private slots:
 
     void longLineScrollsToItsLastColumn()
     {
-        LineText text;
-        text.Append(QByteArray(5'000'000, 'x') + "END");
+        ReceivedTexts text;
+        text.Append(QByteArray(5'000'000, 'x') + "END", 0, false, 0);
         ReceiveView view;
         view.resize(200, 100);
-        view.Show(&text);
+        view.Show(text.Text(ReceivedTexts::Chr));
         QScrollBar* horizontal = view.horizontalScrollBar();
         QCOMPARE(horizontal->value(), horizontal->maximum());
         QVERIFY(horizontal->maximum() + horizontal->pageStep() >= 5'000'003);
@@ -84,22 +83,22 @@ private slots:
         QFETCH(int, anchor);
         QFETCH(int, caret);
         ReceivedTexts rx;
-        rx.Append(QByteArray("A\0B\r\nC", 6) + EveryByte(), 8, false);
+        rx.Append(QByteArray("A\0B\r\nC", 6) + EveryByte(), 8, false, 1234);
         ReceiveView view;
         view.Show(rx.Text(2));
         view.Select(anchor, caret);
         view.Copy();
-        const QByteArray expected = rx.Text(2)->Bytes().mid(std::min(anchor, caret), std::abs(caret - anchor));
+        const QByteArray expected = rx.Text(2)->Whole().mid(std::min(anchor, caret), std::abs(caret - anchor));
         QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(expected));
     }
 
     void keyboardAndMouseSelection()
     {
-        LineText text;
-        text.Append("first line\r\nsecond\r\nthird line");
+        ReceivedTexts text;
+        text.Append("first line\r\nsecond\r\nthird line", 0, false, 0);
         ReceiveView view;
         view.resize(400, 200);
-        view.Show(&text);
+        view.Show(text.Text(ReceivedTexts::Chr));
         QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
         QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
@@ -124,10 +123,10 @@ private slots:
 
     void contextMenuCopiesAndSelectsAll()
     {
-        LineText text;
-        text.Append("abc\r\ndef");
+        ReceivedTexts text;
+        text.Append("abc\r\ndef", 0, false, 0);
         ReceiveView view;
-        view.Show(&text);
+        view.Show(text.Text(ReceivedTexts::Chr));
         auto menu = view.CreateContextMenu();
         const QList<QAction*> actions = menu->actions();
         QCOMPARE(actions.size(), 2);
@@ -142,18 +141,18 @@ private slots:
     void localTextStaysUntilRewrite()
     {
         ReceivedTexts rx;
-        rx.Append("41", 1, false);
+        rx.Append("41", 1, false, 1234);
         ReceiveView view;
         view.Show(rx.Text(1));
         const QByteArray line = "\r\nCM11/12 interface reset OK.";
         view.AppendLocalText(line);
-        QCOMPARE(view.Text(), rx.Text(1)->Bytes() + line);
+        QCOMPARE(view.Text(), rx.Text(1)->Whole() + line);
         QCOMPARE(view.CaretPosition(), view.TextLength());
         view.SelectAll();
         QCOMPARE(view.SelectedText(), view.Text());
         QVERIFY(!view.grab().isNull());
         view.Show(rx.Text(1));
-        QCOMPARE(view.Text(), rx.Text(1)->Bytes());
+        QCOMPARE(view.Text(), rx.Text(1)->Whole());
     }
 
     void emptyBox()

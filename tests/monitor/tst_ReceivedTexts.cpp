@@ -1,18 +1,55 @@
 #include "monitor/ReceivedTexts.h"
 #include "monitor/TickCounter.h"
+#include "support/reference/ReferenceTexts.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 namespace {
 
-QByteArray TextOf(const ReceivedTexts& texts, int format)
+// Compares every notation's text, its lines and the positions in it with
+// the three-text model.
+void CompareWithReference(const ReceivedTexts& model, const ReferenceTexts& reference, bool everyOffset)
 {
-    return texts.Text(format)->Bytes();
+    for (int format = ReceivedTexts::Bin; format <= ReceivedTexts::Chr; ++format) {
+        const NotationText& text = *model.Text(format);
+        const LineText& expected = reference.Text(format);
+        QCOMPARE(text.Whole(), expected.Bytes());
+        QCOMPARE(text.LineCount(), expected.LineCount());
+        QCOMPARE(text.LongestLine(), expected.LongestLine());
+        const qsizetype lines = expected.LineCount();
+        for (qsizetype line = 0; line < lines; line += everyOffset ? 1 : 1 + lines / 97) {
+            QCOMPARE(text.LineStart(line), expected.LineStart(line));
+            QCOMPARE(text.LineLength(line), expected.LineLength(line));
+        }
+        const qsizetype size = expected.Size();
+        for (qsizetype at = 0; at <= size; at += everyOffset ? 1 : 1 + size / 211) {
+            QCOMPARE(text.LineOf(at), expected.LineOf(at));
+            const qsizetype to = std::min(size, at + 40);
+            QCOMPARE(text.Slice(at, to), expected.Bytes().mid(at, to - at));
+        }
+    }
 }
 
-QByteArray Stamp()
+// A script: "A<n>[t]:<bytes>" appends (t: two-port operation), "R<n>" re-breaks, "C" clears.
+void Play(const QList<QByteArray>& script, ReceivedTexts& model, ReferenceTexts& reference, int32_t& stamp)
 {
-    return modZEMO::TimeStampText();
+    for (const QByteArray& step : script) {
+        if (step.startsWith('A')) {
+            const qsizetype colon = step.indexOf(':');
+            const bool twoPort = step.at(colon - 1) == 't';
+            const int n = step.mid(1, colon - 1 - (twoPort ? 1 : 0)).toInt();
+            model.Append(step.mid(colon + 1), n, twoPort, stamp);
+            reference.Append(step.mid(colon + 1), n, twoPort, stamp);
+            stamp += 7;
+        } else if (step.startsWith('R')) {
+            model.Reflow(step.mid(1).toInt());
+            reference.Reflow(step.mid(1).toInt());
+        } else {
+            model.Clear();
+            reference.Clear();
+        }
+    }
 }
 
 }
@@ -21,104 +58,82 @@ class tst_ReceivedTexts : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { modZEMO::MsCount = 1234; }
-
-    void fourBytesPerLine()
+    void writtenExample()
     {
         ReceivedTexts rx;
-        rx.Append("ABCDE", 4, false);
-        QCOMPARE(TextOf(rx, 0), QByteArray("01000001010000100100001101000100\r\n00000001234ms: 01000101"));
-        QCOMPARE(TextOf(rx, 1), QByteArray("41 42 43 44 \r\n00000001234ms: 45 "));
-        QCOMPARE(TextOf(rx, 2), QByteArray("ABCD\r\n00000001234ms: E"));
+        rx.Append("ABCDE", 4, false, 1234);
+        QCOMPARE(rx.Text(0)->Whole(), QByteArray("01000001010000100100001101000100\r\n00000001234ms: 01000101"));
+        QCOMPARE(rx.Text(1)->Whole(), QByteArray("41 42 43 44 \r\n00000001234ms: 45 "));
+        QCOMPARE(rx.Text(2)->Whole(), QByteArray("ABCD\r\n00000001234ms: E"));
         QCOMPARE(rx.LineCount(), int16_t(1));
-        QCOMPARE(rx.Text(2)->LineCount(), 2);
-    }
-
-    void oneBytePerLine()
-    {
-        ReceivedTexts rx;
-        rx.Append("AB", 1, false);
-        QCOMPARE(TextOf(rx, 1), "41 \r\n" + Stamp() + "42 \r\n" + Stamp());
-        QCOMPARE(rx.LineCount(), int16_t(0));
-    }
-
-    void noLimit()
-    {
-        ReceivedTexts rx;
-        rx.Append(QByteArray("OK\r\nAT\r\n\0", 9), 0, false);
-        QCOMPARE(rx.Text(0)->LineCount(), 1);
-        QCOMPARE(rx.Text(1)->LineCount(), 1);
-        QCOMPARE(TextOf(rx, 2), QByteArray("OK\r\nAT\r\n\0", 9));
-        QCOMPARE(rx.Text(2)->LineCount(), 3);
-        QCOMPARE(rx.LineCount(), int16_t(0));
         QCOMPARE(rx.Text(3), nullptr);
-        QCOMPARE(rx.Text(-1), nullptr);
+        QCOMPARE(rx.Bytes().Size(), 5);
     }
 
-    void twoPortStampAfterReceivedLineEnd_data()
+    void sameTextsAsThreeTextModel_data()
     {
-        QTest::addColumn<bool>("twoPortMode");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("two ports") << true << "OK\r\n" + Stamp();
-        QTest::newRow("one port") << false << QByteArray("OK\r\n");
+        QTest::addColumn<QList<QByteArray>>("script");
+        QTest::newRow("n = 0, one port") << QList<QByteArray>{"A0:OK\r\nAT\r\nx", "A0:\r", "A0:\n"};
+        QTest::newRow("n = 1") << QList<QByteArray>{"A1:AB\r\n", "A1:C"};
+        QTest::newRow("two-port stamps after CR LF") << QList<QByteArray>{"A0t:OK\r\n", "A0t:\r", "A0t:\nX\r\n\r\n"};
+        QTest::newRow("forced break on a received CR LF") << QList<QByteArray>{"A4t:AB\r\n", "A4t:\r\n\r\n"};
+        QTest::newRow("begins with CR LF") << QList<QByteArray>{"A3:\r\nAB", "R2", "A2:\r\n"};
+        QTest::newRow("re-break strips nested pairs") << QList<QByteArray>{"A0:A\r\r\n\nB\r\r\r\n", "R3", "A3:\n\n\n\r", "R1"};
+        QTest::newRow("CR before re-break, LF after") << QList<QByteArray>{"A0t:xy\r", "R2", "A0t:\nz", "R0", "A5:\n"};
+        QTest::newRow("pairs joined across stamps") << QList<QByteArray>{"A1:\r\r", "A1:\n\n", "R0", "A2:\r\n\r", "R4"};
+        QTest::newRow("stamps cut by width") << QList<QByteArray>{"A4:ABCDEFG", "R2", "A2:HI", "R7", "R0"};
+        QTest::newRow("shorter than width") << QList<QByteArray>{"A0:AB", "R5", "A0:C"};
+        QTest::newRow("clear between") << QList<QByteArray>{"A2:ABC", "C", "A2:XYZ", "R1", "C", "R3"};
+        QTest::newRow("n changed without re-break") << QList<QByteArray>{"A8:ABCDEF", "A3:GHIJ", "A0:K", "A2:LM"};
+        QTest::newRow("empty re-breaks") << QList<QByteArray>{"R4", "A0:", "R0", "A4:\n"};
     }
 
-    void twoPortStampAfterReceivedLineEnd()
+    void sameTextsAsThreeTextModel()
     {
-        QFETCH(bool, twoPortMode);
-        QFETCH(QByteArray, expected);
-        ReceivedTexts rx;
-        rx.Append("OK\r\n", 0, twoPortMode);
-        QCOMPARE(TextOf(rx, 2), expected);
-        QCOMPARE(TextOf(rx, 1), QByteArray("4F 4B 0D 0A "));
+        QFETCH(QList<QByteArray>, script);
+        ReceivedTexts model;
+        ReferenceTexts reference;
+        int32_t stamp = 1234;
+        for (qsizetype step = 1; step <= script.size(); ++step) {
+            Play(script.mid(step - 1, 1), model, reference, stamp);
+            CompareWithReference(model, reference, true);
+        }
     }
 
-    void forcedBreakOnReceivedLineEnd()
+    void longRandomRunMatches_data()
     {
-        ReceivedTexts rx;
-        rx.Append("AB\r\n", 4, true);
-        QCOMPARE(TextOf(rx, 2), "AB\r\n" + Stamp() + "\r\n" + Stamp());
-        QCOMPARE(TextOf(rx, 1), "41 42 0D 0A \r\n" + Stamp());
+        QTest::addColumn<QByteArray>("alphabet");
+        QTest::addColumn<bool>("twoPort");
+        QTest::newRow("line ends, one port") << QByteArray("\r\n\r\nAB") << false;
+        QTest::newRow("line ends, two ports") << QByteArray("\r\n\r\nA") << true;
+        QTest::newRow("all bytes, two ports") << QByteArray() << true;
     }
 
-    void firstLineAfterClearHasNoStamp()
+    void longRandomRunMatches()
     {
-        ReceivedTexts rx;
-        rx.Append("ABC", 2, false);
-        rx.Clear();
-        QCOMPARE(TextOf(rx, 0), QByteArray());
-        QCOMPARE(rx.LineCount(), int16_t(0));
-        QCOMPARE(rx.Text(2)->LineCount(), 1);
-        rx.Append("XYZ", 2, false);
-        QCOMPARE(TextOf(rx, 2), "XY\r\n" + Stamp() + "Z");
-    }
-
-    void reflowResetsCounterAndRebreaks()
-    {
-        ReceivedTexts rx;
-        rx.Append("ABCDEFG", 4, false); // open line holds 3 bytes
-        rx.Reflow(2);
-        // Pieces of 2 bytes; the stamp now stands inside the lines.
-        const QByteArray stripped = "ABCD" + Stamp() + "EFG";
-        QByteArray expected;
-        for (qsizetype at = 0; at < stripped.size(); at += 2)
-            expected += (at ? "\r\n" : "") + stripped.mid(at, 2);
-        QCOMPARE(TextOf(rx, 2), expected);
-        QCOMPARE(rx.LineCount(), int16_t(0));
-        QCOMPARE(rx.Text(1)->LongestLine(), 6);
-        // The open line takes n more bytes before its break.
-        rx.Append("HI", 2, false);
-        QCOMPARE(TextOf(rx, 2), expected + "HI\r\n" + Stamp());
-    }
-
-    void reflowToNoLimitMakesOneLine()
-    {
-        ReceivedTexts rx;
-        rx.Append("ABCDE", 1, false);
-        rx.Reflow(0);
-        for (int format = 0; format < 3; ++format)
-            QCOMPARE(rx.Text(format)->LineCount(), 1);
-        QCOMPARE(TextOf(rx, 1), "41 " + Stamp() + "42 " + Stamp() + "43 " + Stamp() + "44 " + Stamp() + "45 " + Stamp());
+        QFETCH(QByteArray, alphabet);
+        QFETCH(bool, twoPort);
+        QRandomGenerator random(7);
+        ReceivedTexts model;
+        ReferenceTexts reference;
+        int32_t stamp = 0;
+        int n = 0;
+        for (int step = 0; step < 3000; ++step) {
+            const quint32 choice = random.bounded(100);
+            if (choice < 4) {
+                n = int(random.bounded(20));
+                Play({"R" + QByteArray::number(n)}, model, reference, stamp);
+            } else if (choice == 4 && step % 500 == 0) {
+                Play({"C"}, model, reference, stamp);
+            } else {
+                QByteArray data(qsizetype(random.bounded(120)), Qt::Uninitialized);
+                for (char& byte : data)
+                    byte = alphabet.isEmpty() ? char(random.bounded(256)) : alphabet.at(random.bounded(alphabet.size()));
+                Play({"A" + QByteArray::number(n) + (twoPort ? "t:" : ":") + data}, model, reference, stamp);
+            }
+            if (step % 250 == 0 || step == 2999)
+                CompareWithReference(model, reference, false);
+        }
     }
 };
 

@@ -1,6 +1,6 @@
-#include "monitor/LineStarts.h"
-#include "monitor/LineText.h"
-#include "monitor/ReflowText.h"
+#include "support/reference/LineStarts.h"
+#include "support/reference/LineText.h"
+#include "support/reference/ReflowText.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -20,18 +20,28 @@ private slots:
     {
         QFETCH(int, count);
         QFETCH(QByteArray, expected);
-        modZEMO::MsCount = count;
-        QCOMPARE(modZEMO::TimeStampText(), expected);
+        QCOMPARE(modZEMO::StampText(count), expected);
     }
 
-    void countStartsAgainAfterMaximum()
+    // The count follows the clock in 10 ms units from where it was set, and
+    // starts again at 0 after its maximum.
+    void countsFromReset_data()
     {
-        modZEMO::MsCount = std::numeric_limits<int32_t>::max() - 1;
-        modZEMO::AdvanceMsCount();
-        QCOMPARE(modZEMO::MsCount, std::numeric_limits<int32_t>::max());
-        modZEMO::AdvanceMsCount();
-        QCOMPARE(modZEMO::MsCount, 0);
-        QCOMPARE(modZEMO::TimeStampText(), QByteArray("00000000000ms: "));
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("expectedAfter100ms");
+        QTest::newRow("from 0") << 0 << 10;
+        QTest::newRow("across the maximum") << std::numeric_limits<int32_t>::max() - 4 << 5;
+    }
+
+    void countsFromReset()
+    {
+        QFETCH(int, start);
+        QFETCH(int, expectedAfter100ms);
+        modZEMO::SetMsCount(start);
+        QVERIFY(modZEMO::MsCount() - start <= 1);
+        QTest::qSleep(100);
+        const int32_t count = modZEMO::MsCount();
+        QVERIFY2(count >= expectedAfter100ms && count < expectedAfter100ms + 50, QByteArray::number(count));
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "monitor/LineStarts.h"
+#include "support/reference/LineStarts.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
-#include "monitor/LineText.h"
+#include "support/reference/LineText.h"
 
-#include "monitor/ReflowText.h"
+#include "support/reference/ReflowText.h"
 
 #include <algorithm>
 #include <cstring>

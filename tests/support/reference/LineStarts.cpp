@@ -1,4 +1,4 @@
-#include "monitor/LineStarts.h"
+#include "support/reference/LineStarts.h"
 
 #include <algorithm>
 

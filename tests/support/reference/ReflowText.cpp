@@ -1,4 +1,4 @@
-#include "monitor/ReflowText.h"
+#include "support/reference/ReflowText.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "monitor/TickCounter.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+class ReceivedTexts;
+
+// The received text of one port in one notation, as the box shows it: each
+// byte as its notation (eight binary digits, two hex digits and a space, or
+// the byte itself), lines broken and stamped as they were received and
+// re-broken. Nothing of it is stored as text: its characters are produced
+// from the received bytes and their line layout when asked for.
+class NotationText {
+public:
+    NotationText(const ReceivedTexts& received, int format);
+
+    qsizetype Size() const { return sizeA_ + sizeB_; }
+    // At least 1: an empty text is one empty line. A line ends at CR LF.
+    qsizetype LineCount() const;
+    qsizetype LineStart(qsizetype line) const;
+    // Characters of the line without its CR LF.
+    qsizetype LineLength(qsizetype line) const;
+    // The line holding offset; offsets at or past the end give the last line.
+    qsizetype LineOf(qsizetype offset) const;
+    qsizetype LongestLine() const;
+    // The characters [from, to).
+    QByteArray Slice(qsizetype from, qsizetype to) const;
+    QByteArray Whole() const { return Slice(0, Size()); }
+
+private:
+    friend class ReceivedTexts;
+
+    // The text is a re-broken part A, the bytes before the last re-break cut
+    // into lines of width_ characters, followed by part B, the bytes since,
+    // laid out as they arrived.
+    void Reset(qsizetype width);
+    void AddCell() { sizeB_ += cellWidth_; }
+    void AddStamp() { sizeB_ += StampLength; }
+    // A line break whose CR stands at end; the next line starts at next.
+    void CloseLine(qsizetype end, qsizetype next);
+    void AddForcedBreak();
+    void AddReceivedBreak();
+
+    // Offset of byte index's cell (the events before it included) in the
+    // stripped text of part A, or in part B.
+    qsizetype OffsetInA(qsizetype index) const;
+    qsizetype OffsetInB(qsizetype index) const;
+    // The last byte index whose cell starts at or before offset.
+    qsizetype LocateInA(qsizetype offset) const;
+    qsizetype LocateInB(qsizetype offset) const;
+    void AppendStripped(qsizetype from, qsizetype to, QByteArray& out) const;
+    void AppendPart(bool partA, qsizetype from, qsizetype to, QByteArray& out) const;
+    void AppendCells(qsizetype first, qsizetype last, qsizetype pos, qsizetype from, qsizetype to, QByteArray& out) const;
+    qsizetype BreaksInB(qsizetype key) const;
+
+    static constexpr qsizetype StampLength = modZEMO::StampLength;
+
+    const ReceivedTexts& received_;
+    int format_;
+    int cellWidth_;
+    qsizetype width_ = 0;    // characters per line of part A; 0: one line
+    qsizetype stripped_ = 0; // part A's characters without its line breaks
+    qsizetype pieces_ = 1;   // lines of part A
+    qsizetype sizeA_ = 0;
+    qsizetype sizeB_ = 0;
+    qsizetype longestClosed_ = 0; // longest line that has its CR LF
+    qsizetype openLineStart_ = 0;
+};
