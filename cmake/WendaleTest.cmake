@@ -8,7 +8,7 @@ function(wendale_add_tests dir)
     get_filename_component(folder "${folder}" NAME)
     set(target "${folder}_${name}")
     add_executable(${target} "${src}")
-    target_link_libraries(${target} PRIVATE wendale_core wendale_devsim_core wendale_testsupport Qt6::Test)
+    target_link_libraries(${target} PRIVATE wendale_ui wendale_devsim_core wendale_testsupport Qt6::Test)
     # Tests may start the simulator program itself.
     target_compile_definitions(${target} PRIVATE WENDALE_DEVSIM_PATH="$<TARGET_FILE:wendale-devsim>")
     add_dependencies(${target} wendale-devsim)

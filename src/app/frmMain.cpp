@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
+#include "app/MsgBox.h"
 #include "monitor/ReceiveView.h"
+#include "port/PortFailures.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +16,7 @@ frmMain::frmMain(QWidget* parent)
     : QMainWindow(parent)
 {
     setWindowTitle(tr("Wendale"));
+    modZEMO::SetFailureReporter([](const QString& message) { modZEMO::MsgBox(message, modZEMO::MsgCritical); });
     Q_INIT_RESOURCE(resources);
     setWindowIcon(QIcon(QStringLiteral(":/wendale.png")));
     setFont(QFont(QStringLiteral("Liberation Sans"), 8));

@@ -2,6 +2,8 @@
 
 #include "monitor/ReceivedTexts.h"
 #include "port/Kernel32.h"
+#include "profiles/DeviceProfiles.h"
+#include "transmit/RecallKeys.h"
 
 #include <QMainWindow>
 
@@ -26,7 +28,7 @@ public:
     ~frmMain() override;
 
     // Interface types: the indexes of ITypeListBox.
-    enum InterfaceType : int16_t { Generic = 0, IRMan = 1, CreativeInfra = 2, CM12X10 = 3, GSMData = 4, Transparent = 5 };
+    using enum lists::Interface;
 
     // Selecting an entry from code runs the list's handler, also when the
     // entry was already selected; setting a check box runs its click handler.
@@ -98,9 +100,7 @@ public:
     int16_t SelectedInterface = Generic;
     ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
     ReceivedTexts RX2; // the second port's texts
-    int16_t HistoryIndex = 0;
-    int16_t RecallIndex = 0;
-    bool RecallKeyHeld = false;
+    RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
 
     // Start-up (app/).
     void Form_Load();
@@ -160,8 +160,12 @@ private:
     void FillAltComList();
 
     // Shared steps of the connect routines (profiles/).
-    void SelectFixedSettings(int speedIndex);
+    enum class LineOrder { DtrFirst, RtsFirst };
+    enum class LineBoxes { Enabled, Disabled };
+    enum class SettingsLock { PortOnly, AllSettings };
+    void ConnectFixed(const profiles::FixedProfile& profile);
+    void SelectFixedSettings(lists::Speed speed);
     void WriteListSettings(win32::DCB& dcb) const;
-    void TickLineBoxes(bool rtsFirst, bool enabled);
-    void ShowConnected(bool lockLineSettings);
+    void TickLineBoxes(LineOrder order, LineBoxes boxes);
+    void ShowConnected(SettingsLock lock);
 };

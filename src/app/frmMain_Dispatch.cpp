@@ -79,7 +79,7 @@ void frmMain::ITypeListBox_Click()
         AltComListBox->setEnabled(two);
         Com2Label->setEnabled(two);
         if (two)
-            SelectItem(SpeedListBox, 10);
+            SelectItem(SpeedListBox, lists::Speed115200);
         Out1Label->setVisible(two);
         Out2Label->setVisible(two);
         break;

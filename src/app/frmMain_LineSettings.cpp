@@ -6,8 +6,6 @@
 #include <QComboBox>
 
 namespace {
-constexpr int OneAndHalfStopBits = 1;
-constexpr int EightDataBits = 3;
 
 // Value 1 asserts the line, 0 drops it; a greyed box leaves it alone.
 void DriveLine(const QCheckBox* box, win32::DWORD set, win32::DWORD clear)
@@ -22,9 +20,9 @@ void DriveLine(const QCheckBox* box, win32::DWORD set, win32::DWORD clear)
 
 void frmMain::StopListBox_Click()
 {
-    if (StopListBox->currentIndex() == OneAndHalfStopBits && BitsListBox->currentIndex() == EightDataBits) {
+    if (StopListBox->currentIndex() == lists::OneAndHalfStopBits && BitsListBox->currentIndex() == lists::EightBits) {
         modZEMO::MsgBox(tr("invalid value for 8 bits data"), modZEMO::MsgCritical);
-        SelectItem(StopListBox, 0);
+        SelectItem(StopListBox, lists::OneStopBit);
     }
 }
 

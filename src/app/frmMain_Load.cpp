@@ -51,31 +51,23 @@ void frmMain::Form_Load()
     FillAltComList();
     SelectItem(AltComListBox, 0);
 
-    Fill(ITypeListBox, {QStringLiteral("Generic"), QStringLiteral("IRMan"), QStringLiteral("Creative Infra"),
-                        QStringLiteral("CM12(X10)"), QStringLiteral("GSM Data"), QStringLiteral("Transparent")});
+    Fill(ITypeListBox, lists::InterfaceEntries());
     SelectItem(ITypeListBox, Generic);
-    Fill(SpeedListBox, {QStringLiteral("110"), QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("1200"),
-                        QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
-                        QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200"),
-                        QStringLiteral("128000")});
-    SelectItem(SpeedListBox, 6);
-    Fill(HandshakeListBox, {QStringLiteral("None"), QStringLiteral("XON/XOFF"), QStringLiteral("Hardware")});
-    SelectItem(HandshakeListBox, 0);
-    Fill(BitsListBox, {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")});
-    SelectItem(BitsListBox, 3);
-    Fill(ParityListBox, {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"), QStringLiteral("Mark"),
-                         QStringLiteral("Space")});
-    SelectItem(ParityListBox, 0);
-    Fill(StopListBox, {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")});
-    SelectItem(StopListBox, 0);
-    Fill(TXDataTypeListBox, {QStringLiteral("HEX"), QStringLiteral("DEC"), QStringLiteral("BIN"), QStringLiteral("CHAR")});
-    SelectItem(TXDataTypeListBox, 3);
+    Fill(SpeedListBox, lists::SpeedEntries());
+    SelectItem(SpeedListBox, lists::Speed9600);
+    Fill(HandshakeListBox, lists::HandshakeEntries());
+    SelectItem(HandshakeListBox, lists::NoHandshake);
+    Fill(BitsListBox, lists::BitsEntries());
+    SelectItem(BitsListBox, lists::EightBits);
+    Fill(ParityListBox, lists::ParityEntries());
+    SelectItem(ParityListBox, lists::NoParity);
+    Fill(StopListBox, lists::StopEntries());
+    SelectItem(StopListBox, lists::OneStopBit);
+    Fill(TXDataTypeListBox, lists::TransmitTypeEntries());
+    SelectItem(TXDataTypeListBox, lists::TxChar);
     TXDataTypeListBox_Click();
-    QStringList counts;
-    for (int i = 0; i <= 64; ++i)
-        counts << QString::number(i);
-    Fill(RXBitsNrListBox, counts);
+    Fill(RXBitsNrListBox, lists::BytesPerLineEntries());
     SelectItem(RXBitsNrListBox, 0);
-    Fill(OutCombo, {QStringLiteral("Bin"), QStringLiteral("Hex"), QStringLiteral("Chr")});
-    SelectItem(OutCombo, 2);
+    Fill(OutCombo, lists::NotationEntries());
+    SelectItem(OutCombo, lists::Chr);
 }

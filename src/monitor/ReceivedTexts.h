@@ -4,6 +4,7 @@
 #include "monitor/NotationText.h"
 #include "monitor/StampedPositions.h"
 #include "monitor/StrippedPairs.h"
+#include "profiles/SettingLists.h"
 
 #include <QByteArrayView>
 #include <array>
@@ -17,7 +18,7 @@
 class ReceivedTexts {
 public:
     // Display formats: the indexes of OutCombo.
-    enum Format : int { Bin = 0, Hex = 1, Chr = 2 };
+    using enum lists::Notation;
 
     ReceivedTexts();
     ReceivedTexts(const ReceivedTexts&) = delete;

@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "convert/Conversions.h"
+#include "monitor/ReceivePoll.h"
 #include "monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
@@ -11,47 +12,12 @@
 
 #include <algorithm>
 
-namespace {
-
-// Reads are repeated while they come back full, so a fast line cannot fill
-// the driver's queue between ticks; the bound keeps one tick short.
-constexpr int MaxReadsPerTick = 64;
-
-QByteArray ReadArrived(win32::HANDLE from)
-{
-    QByteArray data;
-    for (int read = 0; read < MaxReadsPerTick; ++read) {
-        const QByteArray piece = modZEMO::ReadPort(from);
-        data += piece;
-        if (piece.size() < modZEMO::PortChunk)
-            break;
-    }
-    return data;
-}
-
-// In two-port operation what one port delivered goes out of the other at
-// once, in one write: a failed relay shows its message once and the data
-// is still shown.
-void Relay(const QByteArray& data, win32::HANDLE to)
-{
-    if (!data.isEmpty())
-        modZEMO::WritePort(to, data);
-}
-
-}
-
 void frmMain::Timer1_Timer()
 {
     Timer1->stop();
     const int n = RXBitsNrListBox->currentIndex();
     RefreshModemStatus();
-    const QByteArray data1 = ReadArrived(modZEMO::hCom);
-    QByteArray data2;
-    if (TwoPortMode) {
-        Relay(data1, modZEMO::hCom2);
-        data2 = ReadArrived(modZEMO::hCom2);
-        Relay(data2, modZEMO::hCom);
-    }
+    const monitor::Polled polled = monitor::PollPorts(modZEMO::hCom, modZEMO::hCom2, TwoPortMode);
     // Every line begun in this tick carries the same stamp.
     const int32_t stamp = modZEMO::MsCount();
     const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
@@ -59,10 +25,10 @@ void frmMain::Timer1_Timer()
         if (const NotationText* text = texts.Text(OutCombo->currentIndex()))
             box->ShowGrown(text);
     };
-    if (!data1.isEmpty())
-        show(RX, RXOut, data1);
-    if (!data2.isEmpty())
-        show(RX2, RX2Out, data2);
+    if (!polled.first.isEmpty())
+        show(RX, RXOut, polled.first);
+    if (!polled.second.isEmpty())
+        show(RX2, RX2Out, polled.second);
     // With no port open there is nothing to poll: the program sleeps until
     // the next connect starts the timer again.
     if (modZEMO::PortIsOpen(modZEMO::hCom) || (TwoPortMode && modZEMO::PortIsOpen(modZEMO::hCom2)))

@@ -1,6 +1,6 @@
 #include "port/ModZemoPorts.h"
 
-#include "app/MsgBox.h"
+#include "port/PortFailures.h"
 #include "port/PortHandles.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ bool WritePort(win32::HANDLE handle, const QByteArray& data)
         win32::OVERLAPPED overlapped{};
         if (!win32::WriteFile(handle, data.constData() + offset, win32::DWORD(count), &written,
                               &overlapped)) {
-            MsgBox(QStringLiteral("Error sending data to the COM port"), MsgCritical);
+            ReportFailure(QStringLiteral("Error sending data to the COM port"));
             return false;
         }
     }

@@ -14,9 +14,9 @@ void Apply(win32::DCB& dcb, const LineValues& values)
 win32::DWORD HandshakeFlags(int handshakeIndex)
 {
     switch (handshakeIndex) {
-    case 1:
+    case lists::XonXoff:
         return win32::fBinary | win32::fOutX | win32::fInX;
-    case 2:
+    case lists::HardwareHandshake:
         return win32::fBinary | win32::fOutxCtsFlow | (win32::RTS_CONTROL_HANDSHAKE << win32::fRtsControlShift);
     default:
         return win32::fBinary;
@@ -52,17 +52,7 @@ void CloseOpened(win32::HANDLE handle)
         win32::CloseHandle(handle);
 }
 
-win32::DWORD BinaryOnly(win32::DWORD)
-{
-    return win32::fBinary;
-}
-
-win32::DWORD KeepWithBinary(win32::DWORD read)
-{
-    return read | win32::fBinary;
-}
-
-bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, bool raiseAfterSet)
+bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, AfterSet after)
 {
     using namespace modZEMO;
     hCom = OpenPort(PortName);
@@ -71,19 +61,20 @@ bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, bool raiseAfte
     fill(CommDCB);
     if (!win32::SetCommState(hCom, &CommDCB))
         return false;
-    if (raiseAfterSet)
+    if (after == AfterSet::RaiseLines)
         RaiseLines(hCom);
     return SetNonWaitingTimeouts(hCom, CommTimeouts);
 }
 
-bool OpenFixed(const LineValues& values, FlagsRule flags)
+bool OpenFixed(const profiles::FixedProfile& profile)
 {
+    const LineValues values{lists::SpeedRates[size_t(profile.speed)], 8, win32::NOPARITY, win32::ONESTOPBIT};
     const bool configured = OpenConfigured(
         [&](win32::DCB& dcb) {
             Apply(dcb, values);
-            dcb.flags = flags(dcb.flags);
+            dcb.flags = profile.flags(dcb.flags);
         },
-        false);
+        AfterSet::Nothing);
     if (!configured)
         CloseOpened(modZEMO::hCom);
     return configured;

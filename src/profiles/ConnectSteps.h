@@ -1,11 +1,10 @@
 #pragma once
 
 #include "port/Kernel32.h"
+#include "profiles/DeviceProfiles.h"
 
 #include <QString>
 #include <functional>
-
-class QComboBox;
 
 // Steps that the connect routines share.
 namespace ConnectSteps {
@@ -33,18 +32,17 @@ bool SetNonWaitingTimeouts(win32::HANDLE handle, win32::COMMTIMEOUTS& timeouts);
 // RTS, then DTR.
 void RaiseLines(win32::HANDLE handle);
 
-// Opens PortName into hCom, fills the record read from it, sets it, and sets
-// the non-waiting timeouts; raiseAfterSet raises RTS and DTR in between, as
-// the Generic profile does. False when a step failed; the port may be open.
-bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, bool raiseAfterSet);
+// What happens between setting the record and setting the timeouts.
+enum class AfterSet { Nothing, RaiseLines };
 
-// OpenConfigured with fixed line values and the flags word shaped from the
-// one read. A port that cannot be configured is closed again, since it opens
-// exclusively and would otherwise block the next Init.
-using FlagsRule = win32::DWORD (*)(win32::DWORD read);
-win32::DWORD BinaryOnly(win32::DWORD read);
-win32::DWORD KeepWithBinary(win32::DWORD read);
-bool OpenFixed(const LineValues& values, FlagsRule flags);
+// Opens PortName into hCom, fills the record read from it, sets it, and sets
+// the non-waiting timeouts. False when a step failed; the port may be open.
+bool OpenConfigured(const std::function<void(win32::DCB&)>& fill, AfterSet after);
+
+// OpenConfigured with a fixed profile's line values and the flags word shaped
+// from the one read. A port that cannot be configured is closed again, since
+// it opens exclusively and would otherwise block the next Init.
+bool OpenFixed(const profiles::FixedProfile& profile);
 
 // Closes a handle that a failed connect opened, so the next Init can open the port again.
 void CloseOpened(win32::HANDLE handle);

@@ -12,14 +12,15 @@ using namespace modZEMO;
 void frmMain::ConnectGeneric()
 {
     PortName = ComPortListBox->currentText();
-    if (!ConnectSteps::OpenConfigured([this](win32::DCB& dcb) { WriteListSettings(dcb); }, true)) {
+    if (!ConnectSteps::OpenConfigured([this](win32::DCB& dcb) { WriteListSettings(dcb); },
+                                      ConnectSteps::AfterSet::RaiseLines)) {
         MsgBox(tr("Error initializing COM port."), MsgCritical);
         ConnectSteps::CloseOpened(hCom);
         return;
     }
 
-    TickLineBoxes(false, true);
-    ShowConnected(true);
+    TickLineBoxes(LineOrder::DtrFirst, LineBoxes::Enabled);
+    ShowConnected(SettingsLock::AllSettings);
     if (SendData->isEnabled())
         SendData->setFocus();
     SendData->setEnabled(true);

@@ -5,13 +5,13 @@
 #include <QComboBox>
 #include <QPushButton>
 
-void frmMain::SelectFixedSettings(int speedIndex)
+void frmMain::SelectFixedSettings(lists::Speed speed)
 {
-    SelectItem(SpeedListBox, speedIndex);
-    SelectItem(BitsListBox, 3);
-    SelectItem(ParityListBox, 0);
-    SelectItem(StopListBox, 0);
-    SelectItem(HandshakeListBox, 0);
+    SelectItem(SpeedListBox, speed);
+    SelectItem(BitsListBox, lists::EightBits);
+    SelectItem(ParityListBox, lists::NoParity);
+    SelectItem(StopListBox, lists::OneStopBit);
+    SelectItem(HandshakeListBox, lists::NoHandshake);
 }
 
 void frmMain::WriteListSettings(win32::DCB& dcb) const
@@ -30,18 +30,18 @@ void frmMain::WriteListSettings(win32::DCB& dcb) const
         dcb.flags = ConnectSteps::HandshakeFlags(HandshakeListBox->currentIndex());
 }
 
-void frmMain::TickLineBoxes(bool rtsFirst, bool enabled)
+void frmMain::TickLineBoxes(LineOrder order, LineBoxes boxes)
 {
-    QCheckBox* const order[2] = {rtsFirst ? RTSv : DTRv, rtsFirst ? DTRv : RTSv};
-    for (QCheckBox* box : order) {
+    const bool rtsFirst = order == LineOrder::RtsFirst;
+    for (QCheckBox* box : {rtsFirst ? RTSv : DTRv, rtsFirst ? DTRv : RTSv}) {
         SetValue(box, 1);
-        box->setEnabled(enabled);
+        box->setEnabled(boxes == LineBoxes::Enabled);
     }
 }
 
-void frmMain::ShowConnected(bool lockLineSettings)
+void frmMain::ShowConnected(SettingsLock lock)
 {
-    if (lockLineSettings) {
+    if (lock == SettingsLock::AllSettings) {
         COMInitButton->setText(tr("Disc."));
         for (QWidget* list : {ComPortListBox, SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox})
             list->setEnabled(false);

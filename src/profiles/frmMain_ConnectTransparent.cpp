@@ -56,8 +56,8 @@ void frmMain::ConnectTransparent()
         return;
     }
 
-    TickLineBoxes(false, false);
-    ShowConnected(true);
+    TickLineBoxes(LineOrder::DtrFirst, LineBoxes::Disabled);
+    ShowConnected(SettingsLock::AllSettings);
     if (SendData->isEnabled())
         SendData->setFocus();
     TwoPortMode = true;

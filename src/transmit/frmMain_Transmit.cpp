@@ -1,16 +1,12 @@
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
-#include "transmit/SendHistory.h"
 #include "transmit/SendParser.h"
 #include "transmit/TrimSpaces.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-
-using modZEMO::SendHistory;
-using modZEMO::SendHistoryRing;
 
 void frmMain::SendButton_Click()
 {
@@ -23,8 +19,7 @@ void frmMain::SendButton_Click()
     }
 
     // Stored before it is checked, so that a refused text can be recalled and mended.
-    HistoryIndex = SendHistory.Store(HistoryIndex, text);
-    RecallIndex = static_cast<int16_t>(HistoryIndex + 1);
+    SendKeys.Store(text);
 
     const modZEMO::SendPayload result = modZEMO::BuildPayload(text, TXDataTypeListBox->currentIndex(),
                                                               CRCheckbox->checkState() == Qt::Checked,
@@ -49,7 +44,7 @@ void frmMain::SendButton_Click()
 
 void frmMain::TXDataTypeListBox_Click()
 {
-    if (TXDataTypeListBox->currentText() == u"CHAR") {
+    if (TXDataTypeListBox->currentIndex() == lists::TxChar) {
         CRCheckbox->setEnabled(true);
         LFCheckbox->setEnabled(true);
         return;
@@ -62,29 +57,15 @@ void frmMain::TXDataTypeListBox_Click()
 
 void frmMain::SendData_KeyDown(int key, bool)
 {
-    // While a recall key is held, its auto-repeat and any other key, Enter too, do nothing here.
-    if (RecallKeyHeld)
-        return;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        SendButton_Click();
-        return;
+    switch (SendKeys.KeyDown(key)) {
+    case RecallKeys::Action::Send: SendButton_Click(); break;
+    case RecallKeys::Action::ShowRecalled: SendData->setText(SendKeys.Recalled()); break;
+    case RecallKeys::Action::None: break;
     }
-    if (key == Qt::Key_Up)
-        RecallIndex = SendHistoryRing::StepBack(RecallIndex);
-    else if (key == Qt::Key_Down)
-        RecallIndex = SendHistoryRing::StepForward(RecallIndex);
-    else
-        return;
-    RecallKeyHeld = true;
-    SendData->setText(SendHistory.Recall(RecallIndex));
 }
 
 void frmMain::SendData_KeyUp(int key, bool autoRepeat)
 {
-    // The release that auto-repeat reports between repeats is not the key coming up.
-    if (!RecallKeyHeld || autoRepeat)
-        return;
-    if (key == Qt::Key_Up || key == Qt::Key_Down)
-        SendData->setCursorPosition(SendData->text().size());
-    RecallKeyHeld = false;
+    if (SendKeys.KeyUp(key, autoRepeat))
+        SendData->setCursorPosition(int(SendData->text().size()));
 }

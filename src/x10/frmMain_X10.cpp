@@ -2,19 +2,13 @@
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
-#include "profiles/ConnectSteps.h"
+#include "profiles/DeviceProfiles.h"
 #include "x10/ChecksumExchange.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QTimer>
 
 using namespace modZEMO;
 
 namespace {
-
-constexpr char PowerFailPoll = char(0xA5);
-constexpr char PollAnswer = char(0xFB);
 
 // The primary port as the exchange sees it. Waiting reads use the comm
 // timeouts that make a read return as soon as a byte arrives, or after the
@@ -46,23 +40,7 @@ private:
 
 void frmMain::ConnectCM12()
 {
-    SelectFixedSettings(5);
-    PortName = ComPortListBox->currentText();
-    if (ConnectSteps::OpenFixed({4800, 8, win32::NOPARITY, win32::ONESTOPBIT}, ConnectSteps::BinaryOnly)) {
-        ConnectSteps::RaiseLines(hCom);
-        TickLineBoxes(true, true);
-        // The interface polls with 0xA5 after a power failure; one answer
-        // stops it. Whatever this read takes is not shown.
-        win32::Sleep(100);
-        if (ReadPort(hCom).startsWith(PowerFailPoll))
-            WritePort(hCom, QByteArray(1, PollAnswer));
-        ShowConnected(false);
-        SelectItem(TXDataTypeListBox, 0);
-        SelectItem(RXBitsNrListBox, 1);
-        SelectItem(OutCombo, 1);
-        SendData->setEnabled(true);
-    }
-    Timer1->start();
+    ConnectFixed(*profiles::FixedProfileOf(CM12X10));
 }
 
 void frmMain::X10ChecksumExchange(const QByteArray& payload)

@@ -91,7 +91,7 @@ void tst_SendWindow::sendEmptiesAndFocusesTheBox()
     window->SendButton_Click();
     QVERIFY(box()->text().isEmpty());
     QTRY_VERIFY(box()->hasFocus());
-    QCOMPARE(window->HistoryIndex, 1);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 1);
     QCOMPARE(modZEMO::SendHistory.Recall(1), QString("4142"));
 }
 
@@ -99,7 +99,7 @@ void tst_SendWindow::spacesOnlyDoesNothing()
 {
     send("   ");
     QCOMPARE(box()->text(), QString("   "));
-    QCOMPARE(window->HistoryIndex, 0);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 0);
     QVERIFY(messages->messages().isEmpty());
 }
 
@@ -138,7 +138,7 @@ void tst_SendWindow::resetIsNotStoredWithX10()
     window->ITypeListBox->setCurrentIndex(frmMain::CM12X10);
     send(" RESET ");
     QCOMPARE(box()->text(), QString(" RESET "));
-    QCOMPARE(window->HistoryIndex, 0);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 0);
     QVERIFY(!messages->texts().contains(HexDigits));
 }
 
@@ -147,7 +147,7 @@ void tst_SendWindow::lowerCaseResetIsOrdinaryText()
     window->ITypeListBox->setCurrentIndex(frmMain::CM12X10);
     send("reset");
     QCOMPARE(messages->texts(), QStringList{HexDigits});
-    QCOMPARE(window->HistoryIndex, 1);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 1);
     QCOMPARE(box()->text(), QString("reset"));
 }
 
@@ -174,8 +174,8 @@ void tst_SendWindow::historyWrapsAfter99()
 {
     for (int i = 1; i <= 100; ++i)
         send(QString::asprintf("%02X", i));
-    QCOMPARE(window->HistoryIndex, 1);
-    QCOMPARE(window->RecallIndex, 2);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 1);
+    QCOMPARE(window->SendKeys.RecallIndex(), 2);
     QCOMPARE(modZEMO::SendHistory.Recall(1), QString("64"));
     QCOMPARE(modZEMO::SendHistory.Recall(99), QString("63"));
 }
@@ -202,7 +202,7 @@ void tst_SendWindow::upUpDownDownAfterThreeSends()
         QCOMPARE(box()->text(), QString(step.shown));
         release(step.key);
     }
-    QCOMPARE(window->RecallIndex, 4);
+    QCOMPARE(window->SendKeys.RecallIndex(), 4);
 }
 
 void tst_SendWindow::firstRecallBeforeAnySend_data()
@@ -219,7 +219,7 @@ void tst_SendWindow::firstRecallBeforeAnySend()
     QFETCH(int, recallIndex);
     box()->setText("typed");
     press(key);
-    QCOMPARE(window->RecallIndex, recallIndex);
+    QCOMPARE(window->SendKeys.RecallIndex(), recallIndex);
     QCOMPARE(box()->text(), QString());
 }
 
@@ -233,7 +233,7 @@ void tst_SendWindow::recalledTextSentAgainIsNewEntry()
     release(Qt::Key_Up);
     QCOMPARE(box()->text(), QString("41"));
     QTest::keyClick(box(), Qt::Key_Return);
-    QCOMPARE(window->HistoryIndex, 3);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 3);
     QCOMPARE(modZEMO::SendHistory.Recall(3), QString("41"));
     QCOMPARE(modZEMO::SendHistory.Recall(1), QString("41"));
     QCOMPARE(modZEMO::SendHistory.Recall(2), QString("42"));
@@ -249,14 +249,14 @@ void tst_SendWindow::heldUpRecallsOnce()
         release(Qt::Key_Up, true);
         press(Qt::Key_Up, true);
     }
-    QCOMPARE(window->RecallIndex, 2);
+    QCOMPARE(window->SendKeys.RecallIndex(), 2);
     QCOMPARE(box()->text(), QString("4243"));
-    QVERIFY(window->RecallKeyHeld);
+    QVERIFY(window->SendKeys.RecallKeyHeld());
 
     box()->setCursorPosition(0);
     release(Qt::Key_Up);
     QCOMPARE(box()->cursorPosition(), 4);
-    QVERIFY(!window->RecallKeyHeld);
+    QVERIFY(!window->SendKeys.RecallKeyHeld());
 }
 
 void tst_SendWindow::enterWhileArrowHeldSendsNothing()
@@ -266,7 +266,7 @@ void tst_SendWindow::enterWhileArrowHeldSendsNothing()
     QCOMPARE(box()->text(), QString("41"));
     press(Qt::Key_Return);
     release(Qt::Key_Return, true);
-    QCOMPARE(window->HistoryIndex, 1);
+    QCOMPARE(window->SendKeys.HistoryIndex(), 1);
     QCOMPARE(box()->text(), QString("41"));
 }
 
@@ -280,7 +280,7 @@ void tst_SendWindow::otherKeyWhileArrowHeldKeepsCaret()
     press(Qt::Key_Home);
     QCOMPARE(box()->cursorPosition(), 0);
     release(Qt::Key_Home);
-    QVERIFY(!window->RecallKeyHeld);
+    QVERIFY(!window->SendKeys.RecallKeyHeld());
     QCOMPARE(box()->cursorPosition(), 0);
 
     release(Qt::Key_Up);
