@@ -457,6 +457,8 @@ void ReceiveView::PaintFrame()
     sinceFrame_.start();
     QWidget* area = viewport();
     const int rows = VisibleRows();
+    // Painted at once rather than left pending, so that a later frame never
+    // moves rows that wait to be painted.
     if (!repaintAll_ && std::abs(scrolledRows_) < rows) {
         // Rows already drawn move with the view; what they uncover and the
         // rows that changed are painted.
@@ -465,10 +467,10 @@ void ReceiveView::PaintFrame()
         if (repaintFromLine_ >= 0) {
             const qsizetype row = std::max<qsizetype>(0, repaintFromLine_ - verticalScrollBar()->value());
             if (row <= rows)
-                area->update(QRect(0, int(row) * lineHeight_, area->width(), area->height()));
+                area->repaint(QRect(0, int(row) * lineHeight_, area->width(), area->height()));
         }
     } else {
-        area->update();
+        area->repaint();
     }
     repaintAll_ = false;
     repaintFromLine_ = -1;
