@@ -8,6 +8,7 @@
 #include "TalkerDevice.h"
 #include "app/frmMain.h"
 #include "monitor/ReceivedTexts.h"
+#include "profiles/SettingLists.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
 
@@ -33,8 +34,11 @@ int main(int argc, char** argv)
     MessageRecorder messages;
     frmMain window;
     window.show();
-    window.SpeedListBox->setCurrentIndex(10);
+    window.SpeedListBox->setCurrentIndex(lists::Speed115200);
     window.COMInitButton_Click();
+    // Shown as a hardware debugger would watch a fast line: Hex, 16 bytes a line.
+    frmMain::SelectItem(window.OutCombo, lists::Hex);
+    frmMain::SelectItem(window.RXBitsNrListBox, 16);
     if (!window.PortIsOpen) {
         std::printf("could not connect\n");
         return 1;
@@ -57,7 +61,7 @@ int main(int argc, char** argv)
     heartbeat.start(100);
     QTimer report;
     QObject::connect(&report, &QTimer::timeout, [&] {
-        const double received = double(window.RX.Text(ReceivedTexts::Chr)->Size());
+        const double received = double(window.RX.Bytes().Size());
         std::printf("%5.0f s: received %.1f MB, resident +%.1f MB (%.2f bytes per received byte), "
                     "window CPU %.1f%%, events late by at most %lld ms\n",
                     wall.elapsed() / 1000.0, received / MB, (bench::ResidentBytes() - rssStart) / MB,
@@ -71,13 +75,18 @@ int main(int argc, char** argv)
     QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
     QApplication::exec();
 
+    const ByteStore& store = window.RX.Bytes();
+    QByteArray received(store.Size(), Qt::Uninitialized);
+    store.CopyTo(0, store.Size(), received.data());
+    const double grown = (bench::ResidentBytes() - rssStart) / double(std::max<qsizetype>(1, received.size()));
     devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
-    checker.feed(window.RX.Text(ReceivedTexts::Chr)->Whole());
+    checker.feed(received);
+    received.clear();
     const quint64 streamed = talker->streamedBytes();
-    std::printf("after %.0f s: talker sent %llu bytes; the window shows %llu bytes, %llu whole lines in order, "
-                "%llu faulty lines; %lld messages\n",
+    std::printf("after %.0f s: talker sent %llu bytes; the window received %llu bytes, %llu whole lines in order, "
+                "%llu faulty lines; %lld messages; resident grew %.2f bytes per received byte\n",
                 wall.elapsed() / 1000.0, (unsigned long long)streamed, (unsigned long long)checker.bytes(),
                 (unsigned long long)checker.goodLines(), (unsigned long long)checker.faults(),
-                (long long)messages.messages().size());
+                (long long)messages.messages().size(), grown);
     return checker.faults() == 0 ? 0 : 1;
 }

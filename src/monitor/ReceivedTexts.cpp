@@ -25,7 +25,6 @@ void ReceivedTexts::Append(QByteArrayView data, int n, bool twoPortMode, int32_t
         for (NotationText& text : texts_)
             text.AddCell();
         chrLast_ = uchar(ch);
-        pairs_.Add(bytes_, index, lastStamp_);
         if (twoPortMode && lineEnd) {
             chrStamps_.Push(index + 1, stamp);
             chr.AddStamp();
@@ -51,8 +50,8 @@ void ReceivedTexts::Reflow(int n)
 {
     lineCount_ = 0;
     reflowAt_ = bytes_.Size();
-    std::vector<qsizetype>().swap(lineEnds_);
-    pairs_.Freeze();
+    std::deque<qsizetype>().swap(lineEnds_);
+    pairs_.Compute(bytes_, reflowAt_, forced_, chrStamps_);
     for (NotationText& text : texts_)
         text.Reset(qsizetype(text.cellWidth_) * n);
     const NotationText& chr = texts_[Chr];
@@ -65,7 +64,7 @@ void ReceivedTexts::Clear()
     forced_.Clear();
     chrStamps_.Clear();
     pairs_.Clear();
-    std::vector<qsizetype>().swap(lineEnds_);
+    std::deque<qsizetype>().swap(lineEnds_);
     reflowAt_ = 0;
     lastStamp_ = -1;
     chrLast_ = -1;

@@ -8,6 +8,7 @@
 
 #include <QByteArrayView>
 #include <array>
+#include <deque>
 #include <cstdint>
 #include <vector>
 
@@ -46,8 +47,10 @@ private:
     ByteStore bytes_;
     StampedPositions forced_;    // forced line breaks, each with its stamp
     StampedPositions chrStamps_; // stamps after received CR LF, Chr only
-    StrippedPairs pairs_;        // what re-breaking strips from Chr
-    std::vector<qsizetype> lineEnds_; // LF bytes since the last re-break that end a Chr line
+    StrippedPairs pairs_;        // what the last re-break stripped from Chr
+    // LF bytes since the last re-break that end a Chr line; a deque grows
+    // without copying what it holds.
+    std::deque<qsizetype> lineEnds_;
     qsizetype reflowAt_ = 0;          // bytes received before the last re-break
     qsizetype lastStamp_ = -1;        // position of the latest stamp
     int chrLast_ = -1;             // last character of the Chr text, -1: none

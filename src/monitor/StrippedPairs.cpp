@@ -1,13 +1,33 @@
 #include "monitor/StrippedPairs.h"
 
 #include "monitor/ByteStore.h"
+#include "monitor/StampedPositions.h"
 
 #include <algorithm>
 
+namespace {
+
+// Position of the latest stamp at or before position, -1 when none.
+qsizetype LatestStamp(const StampedPositions& stamps, qsizetype position)
+{
+    const qsizetype count = stamps.CountUpTo(position);
+    return count > 0 ? stamps.PositionOf(count - 1) : -1;
+}
+
+}
+
+void StrippedPairs::Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& forced,
+                            const StampedPositions& chrStamps)
+{
+    Clear();
+    for (qsizetype index = 0; index < end; ++index) {
+        if (bytes.At(index) == '\n')
+            Add(bytes, index, std::max(LatestStamp(forced, index), LatestStamp(chrStamps, index)));
+    }
+}
+
 void StrippedPairs::Add(const ByteStore& bytes, qsizetype index, qsizetype lastStamp)
 {
-    if (bytes.At(index) != '\n')
-        return;
     // The kept byte before this LF: everything between them is stripped already.
     qsizetype previous = index - 1;
     const bool joins = !intervals_.empty() && intervals_.back().end == index;
@@ -16,7 +36,7 @@ void StrippedPairs::Add(const ByteStore& bytes, qsizetype index, qsizetype lastS
     if (previous < 0 || lastStamp > previous || bytes.At(previous) != '\r')
         return;
     if (joins)
-        PopBack();
+        intervals_.pop_back();
     qsizetype start = previous;
     qsizetype before = 0;
     if (!intervals_.empty()) {
@@ -26,70 +46,32 @@ void StrippedPairs::Add(const ByteStore& bytes, qsizetype index, qsizetype lastS
         if (last.end == start && lastStamp != start) {
             start = last.start;
             before = last.removedBefore;
-            PopBack();
+            intervals_.pop_back();
         }
     }
     intervals_.push_back({start, index + 1, before});
 }
 
-void StrippedPairs::PopBack()
-{
-    if (intervals_.size() == untouched_) {
-        --untouched_;
-        savedTail_.push_back(intervals_.back());
-    }
-    intervals_.pop_back();
-}
-
-void StrippedPairs::Freeze()
-{
-    frozenCount_ = untouched_ = intervals_.size();
-    std::vector<Interval>().swap(savedTail_);
-}
-
-StrippedPairs::Interval StrippedPairs::FrozenAt(size_t index) const
-{
-    return index < untouched_ ? intervals_[index] : savedTail_[frozenCount_ - 1 - index];
-}
-
 qsizetype StrippedPairs::RemovedBefore(qsizetype index) const
 {
-    // The last frozen interval starting before index.
-    size_t low = 0;
-    size_t high = frozenCount_;
-    while (low < high) {
-        const size_t mid = low + (high - low) / 2;
-        if (FrozenAt(mid).start < index)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    if (low == 0)
+    const auto after = std::lower_bound(intervals_.begin(), intervals_.end(), index,
+                                        [](const Interval& interval, qsizetype at) { return interval.start < at; });
+    if (after == intervals_.begin())
         return 0;
-    const Interval interval = FrozenAt(low - 1);
+    const Interval& interval = *(after - 1);
     return interval.removedBefore + std::min(interval.end, index) - interval.start;
 }
 
 std::pair<qsizetype, qsizetype> StrippedPairs::NextRemoved(qsizetype index) const
 {
-    size_t low = 0;
-    size_t high = frozenCount_;
-    while (low < high) {
-        const size_t mid = low + (high - low) / 2;
-        if (FrozenAt(mid).end <= index)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    if (low == frozenCount_)
+    const auto next = std::upper_bound(intervals_.begin(), intervals_.end(), index,
+                                       [](qsizetype at, const Interval& interval) { return at < interval.end; });
+    if (next == intervals_.end())
         return {-1, -1};
-    const Interval interval = FrozenAt(low);
-    return {interval.start, interval.end};
+    return {next->start, next->end};
 }
 
 void StrippedPairs::Clear()
 {
     std::vector<Interval>().swap(intervals_);
-    std::vector<Interval>().swap(savedTail_);
-    frozenCount_ = untouched_ = 0;
 }

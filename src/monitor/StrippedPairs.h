@@ -1,24 +1,25 @@
 #pragma once
 
 #include <QtGlobal>
+#include <utility>
 #include <vector>
 
 class ByteStore;
+class StampedPositions;
 
-// The received bytes that re-breaking strips from the character text: every
+// The received bytes that a re-break strips from the character text: every
 // CR LF pair, also a pair that a removal brings together, never across a
-// stamp. Such bytes form intervals; the intervals grow as bytes arrive, and a
-// re-break freezes the view of them that its text was cut from.
+// stamp. Such bytes form intervals; they are worked out when a re-break
+// happens, for the bytes before it.
 class StrippedPairs {
 public:
-    // Takes byte index of bytes, just appended; lastStamp is the position of
-    // the latest stamp (a stamp at position p stands before byte p).
-    void Add(const ByteStore& bytes, qsizetype index, qsizetype lastStamp);
-    // Freezes the intervals as they are now, for RemovedBefore.
-    void Freeze();
-    // Bytes before index that the frozen view strips.
+    // Works out the intervals among bytes [0, end), with the stamps of both
+    // lists standing between them (a stamp at position p stands before byte p).
+    void Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& forced,
+                 const StampedPositions& chrStamps);
+    // Bytes before index that are stripped.
     qsizetype RemovedBefore(qsizetype index) const;
-    // The first frozen interval that ends after index: [start, end), or
+    // The first interval that ends after index: [start, end), or
     // start == end == -1 when there is none.
     std::pair<qsizetype, qsizetype> NextRemoved(qsizetype index) const;
     void Clear();
@@ -29,14 +30,7 @@ private:
         qsizetype end;
         qsizetype removedBefore; // bytes of the intervals before this one
     };
-    Interval FrozenAt(size_t index) const;
-    void PopBack();
+    void Add(const ByteStore& bytes, qsizetype index, qsizetype lastStamp);
 
     std::vector<Interval> intervals_;
-    // The frozen view: the first frozenCount_ intervals as they were when
-    // frozen. Later joins replace intervals at the back; the replaced frozen
-    // ones are kept in savedTail_, last first.
-    size_t frozenCount_ = 0;
-    size_t untouched_ = 0;
-    std::vector<Interval> savedTail_;
 };
