@@ -1,3 +1,4 @@
+#include "app/CloseOnSignals.h"
 #include "app/frmMain.h"
 #include "port/ComNames.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[])
     if (const QByteArray problem = comnames::PortsDirectoryProblem(); !problem.isEmpty())
         std::fprintf(stderr, "wendale: %s\n", problem.constData());
     frmMain window;
+    CloseOnSignals closeOnSignals(window);
     window.show();
     return QApplication::exec();
 }
