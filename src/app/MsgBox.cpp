@@ -22,13 +22,14 @@ QMessageBox::Icon iconFor(int style)
 }
 }
 
-void MsgBox(const QString& text, int style, const QString& title)
+void MsgBox(const QString& text, int style, const QString& title, const QString& informative)
 {
     if (const auto& handler = handlerSlot()) {
-        handler(text, style, title);
+        handler(text, style, title, informative);
         return;
     }
     QMessageBox box(iconFor(style), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    box.setInformativeText(informative);
     box.exec();
 }
 

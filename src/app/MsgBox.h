@@ -11,9 +11,11 @@ enum MsgBoxStyle { MsgNone = 0, MsgCritical = 16, MsgInformation = 64 };
 
 inline const QString AppTitle = QStringLiteral("Brackwell");
 
-void MsgBox(const QString& text, int style, const QString& title = AppTitle);
+// informative: a second, smaller text under the message (why it happened).
+void MsgBox(const QString& text, int style, const QString& title = AppTitle, const QString& informative = {});
 
-using MsgBoxHandler = std::function<void(const QString& text, int style, const QString& title)>;
+using MsgBoxHandler
+    = std::function<void(const QString& text, int style, const QString& title, const QString& informative)>;
 // Replaces the modal box; an empty handler restores it. Returns the previous handler.
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler);
 

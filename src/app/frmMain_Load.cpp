@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -43,7 +44,8 @@ void frmMain::Form_Load()
             if (!modZEMO::PortExists(n))
                 continue;
             ComPortListBox->addItem(QStringLiteral("COM%1").arg(n));
-            ComPortListBox->setItemData(ComPortListBox->count() - 1, comnames::ComDevicePath(n), Qt::ToolTipRole);
+            ComPortListBox->setItemData(ComPortListBox->count() - 1, QFile::decodeName(comnames::ComDevicePath(n)),
+                                         Qt::ToolTipRole);
         }
     }
     SelectItem(ComPortListBox, 0);

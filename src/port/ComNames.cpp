@@ -1,24 +1,34 @@
 #include "port/ComNames.h"
 
+#include "port/SerialDevice.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 namespace comnames {
 
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr char PortsVariable[] = "WENDALE_PORTS_DIR";
+// /dev/tty, /dev/console, /dev/ptmx and ttyprintk: terminals, but no line of their own.
+constexpr unsigned TtyAuxMajor = 5;
+
 struct DeviceRoots {
-    QString devDir = QStringLiteral("/dev");
-    QString sysDir = QStringLiteral("/sys");
+    fs::path devDir = "/dev";
+    fs::path sysDir = "/sys";
 };
 
 DeviceRoots& roots()
@@ -27,67 +37,88 @@ DeviceRoots& roots()
     return value;
 }
 
-bool isCharDevice(const QString& path)
+fs::path fromBytes(const QByteArray& bytes)
 {
-    struct stat st {};
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+    return fs::path(bytes.toStdString());
+}
+
+QByteArray toBytes(const fs::path& path)
+{
+    return QByteArray::fromStdString(path.native());
+}
+
+// The names in dir; error says why it cannot be read.
+std::vector<std::string> namesIn(const fs::path& dir, std::error_code& error)
+{
+    std::vector<std::string> names;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().native());
+    return names;
+}
+
+// Matched as Latin-1, which keeps every byte: a name that is not UTF-8 cannot
+// pass for an ASCII one.
+QRegularExpressionMatch matchName(const QRegularExpression& pattern, const std::string& name)
+{
+    return pattern.match(QString::fromLatin1(name.data(), qsizetype(name.size())));
 }
 
 // A ttyS node exists for every UART slot the kernel reserves; sysfs type 0
 // (PORT_UNKNOWN) marks the slots with no UART behind them.
 bool isRealUart(int number)
 {
-    QFile type(roots().sysDir + QStringLiteral("/class/tty/ttyS%1/type").arg(number));
-    if (!type.open(QIODevice::ReadOnly))
-        return false;
-    bool ok = false;
-    const int value = type.readAll().trimmed().toInt(&ok);
-    return ok && value != 0;
+    std::ifstream type(roots().sysDir / "class/tty" / ("ttyS" + std::to_string(number)) / "type");
+    int value = 0;
+    return (type >> value) && value != 0;
 }
 
 // Device paths of one family (ttyUSB0, ttyUSB1, ...) in numeric order.
-std::vector<QString> devicesOfFamily(const QString& family)
+std::vector<QByteArray> devicesOfFamily(const QString& family)
 {
     const QRegularExpression pattern(QStringLiteral("^%1(0|[1-9][0-9]*)$").arg(family));
-    std::vector<std::pair<int, QString>> found;
-    const QDir dev(roots().devDir);
-    for (const QString& name : dev.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
-        const auto match = pattern.match(name);
+    std::vector<std::pair<int, QByteArray>> found;
+    std::error_code error;
+    for (const std::string& name : namesIn(roots().devDir, error)) {
+        const auto match = matchName(pattern, name);
         if (!match.hasMatch())
             continue;
         const int number = match.captured(1).toInt();
-        const QString path = dev.filePath(name);
-        if (!isCharDevice(path) || (family == QLatin1String("ttyS") && !isRealUart(number)))
+        const QByteArray path = toBytes(roots().devDir / name);
+        if (!IsSerialTerminal(path) || (family == QLatin1String("ttyS") && !isRealUart(number)))
             continue;
         found.emplace_back(number, path);
     }
     std::sort(found.begin(), found.end());
-    std::vector<QString> paths;
+    std::vector<QByteArray> paths;
     for (auto& [number, path] : found)
         paths.push_back(path);
     return paths;
 }
 
+// The COM numbers of the ports directory's entries; none when it cannot be read.
 std::set<int> numbersInPortsDirectory()
 {
     static const QRegularExpression pattern(QStringLiteral("^COM([1-9][0-9]{0,5})$"));
+    std::error_code error;
+    const auto names = namesIn(fromBytes(PortsDirectory()), error);
     std::set<int> numbers;
-    const QDir dir(PortsDirectory());
-    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        if (const auto match = pattern.match(name); match.hasMatch())
+    if (error)
+        return numbers;
+    for (const std::string& name : names) {
+        if (const auto match = matchName(pattern, name); match.hasMatch())
             numbers.insert(match.captured(1).toInt());
     }
     return numbers;
 }
 
-QString automaticDevicePath(int n, const std::set<int>& taken)
+QByteArray automaticDevicePath(int n, const std::set<int>& taken)
 {
     static const std::array families{QStringLiteral("ttyS"), QStringLiteral("ttyUSB"),
                                      QStringLiteral("ttyACM"), QStringLiteral("ttyAMA"),
                                      QStringLiteral("rfcomm")};
     int number = 0;
     for (const QString& family : families) {
-        for (const QString& path : devicesOfFamily(family)) {
+        for (const QByteArray& path : devicesOfFamily(family)) {
             do
                 ++number;
             while (taken.count(number));
@@ -102,13 +133,26 @@ QString automaticDevicePath(int n, const std::set<int>& taken)
 
 }
 
-QString PortsDirectory()
+QByteArray PortsDirectory()
 {
-    const QString fromEnvironment = qEnvironmentVariable("WENDALE_PORTS_DIR");
-    if (!fromEnvironment.isEmpty())
-        return fromEnvironment;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/wendale/ports");
+    if (QByteArray chosen = qgetenv(PortsVariable); !chosen.isEmpty())
+        return chosen;
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    if (!config.startsWith('/'))
+        config = QFile::encodeName(QDir::homePath()) + "/.config";
+    return config + "/wendale/ports";
+}
+
+QByteArray PortsDirectoryProblem()
+{
+    const QByteArray dir = PortsDirectory();
+    std::error_code error;
+    namesIn(fromBytes(dir), error);
+    const bool chosen = !qgetenv(PortsVariable).isEmpty();
+    if (!error || (!chosen && error == std::errc::no_such_file_or_directory))
+        return {};
+    return "cannot read the ports directory " + dir + ": " + QByteArray::fromStdString(error.message())
+        + "; the port lists hold the automatically numbered devices only";
 }
 
 int ComNumber(const QString& name)
@@ -119,26 +163,48 @@ int ComNumber(const QString& name)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-QString ComDevicePath(int n)
+QByteArray ComDevicePath(int n)
 {
     if (n <= 0)
         return {};
-    const QString entry = QDir(PortsDirectory()).filePath(QStringLiteral("COM%1").arg(n));
-    const QFileInfo entryInfo(entry);
-    if (entryInfo.exists() || entryInfo.isSymLink()) {
-        // The entry's own name says nothing; show where it leads.
-        return isCharDevice(entry) ? entryInfo.canonicalFilePath() : QString();
-    }
-    return automaticDevicePath(n, numbersInPortsDirectory());
+    const std::set<int> taken = numbersInPortsDirectory();
+    if (!taken.count(n))
+        return automaticDevicePath(n, taken);
+    // The entry's own name says nothing; show where it leads.
+    std::error_code error;
+    const fs::path target = fs::canonical(fromBytes(PortsDirectory()) / ("COM" + std::to_string(n)), error);
+    return error ? QByteArray() : toBytes(target);
 }
 
-void SetDeviceRootsForTest(const QString& devDir, const QString& sysDir)
+bool IsSerialTerminal(const QByteArray& path)
+{
+    // By name too: in a container /dev/console may be a pseudo-terminal mounted there.
+    static const std::array notPorts{QByteArray("/dev/tty"), QByteArray("/dev/console"), QByteArray("/dev/ptmx")};
+    struct stat st {};
+    if (std::find(notPorts.begin(), notPorts.end(), path) != notPorts.end() || ::stat(path.constData(), &st) != 0
+        || !S_ISCHR(st.st_mode))
+        return false;
+    if (serialdevice::IsPtySlave(st.st_rdev))
+        return true;
+    if (major(st.st_rdev) == TtyAuxMajor)
+        return false;
+    // Every other terminal has its device node in sysfs's tty class.
+    const std::string number = std::to_string(major(st.st_rdev)) + ':' + std::to_string(minor(st.st_rdev));
+    std::error_code error;
+    const fs::path subsystem = fs::canonical(roots().sysDir / "dev/char" / number / "subsystem", error);
+    if (error)
+        return false;
+    const fs::path ttyClass = fs::canonical(roots().sysDir / "class/tty", error);
+    return !error && subsystem == ttyClass;
+}
+
+void SetDeviceRootsForTest(const QByteArray& devDir, const QByteArray& sysDir)
 {
     roots() = DeviceRoots{};
     if (!devDir.isEmpty())
-        roots().devDir = devDir;
+        roots().devDir = fromBytes(devDir);
     if (!sysDir.isEmpty())
-        roots().sysDir = sysDir;
+        roots().sysDir = fromBytes(sysDir);
 }
 
 }

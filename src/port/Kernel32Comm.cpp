@@ -131,7 +131,8 @@ BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size)
 {
     if (!name || !size)
         return 0;
-    if (comnames::ComDevicePath(comnames::ComNumber(QString::fromLatin1(name))).isEmpty())
+    const QByteArray path = comnames::ComDevicePath(comnames::ComNumber(QString::fromLatin1(name)));
+    if (path.isEmpty() || !comnames::IsSerialTerminal(path))
         return 0;
     const DWORD needed = sizeof(COMMCONFIG);
     if (!config || *size < needed) {

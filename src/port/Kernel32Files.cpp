@@ -3,11 +3,12 @@
 #include "port/ComNames.h"
 #include "port/Deadline.h"
 #include "port/EmulatedLines.h"
+#include "port/OpenFailure.h"
 #include "port/PortHandles.h"
 #include "port/SerialDevice.h"
 
-#include <QFile>
 #include <algorithm>
+#include <cerrno>
 
 namespace win32 {
 
@@ -75,22 +76,33 @@ std::optional<size_t> readWithTimeouts(int fd, char* buffer, DWORD size, const C
 HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
                    DWORD creationDisposition, DWORD, HANDLE)
 {
+    openfailure::Remember({});
     if (!fileName || creationDisposition != OPEN_EXISTING)
         return INVALID_HANDLE_VALUE;
+    const auto fail = [](const QByteArray& device, int error) {
+        openfailure::Remember(openfailure::Describe(device, error));
+        return INVALID_HANDLE_VALUE;
+    };
     const int n = comnames::ComNumber(QString::fromLatin1(fileName));
-    const QString path = comnames::ComDevicePath(n);
+    const QByteArray path = comnames::ComDevicePath(n);
     if (path.isEmpty())
-        return INVALID_HANDLE_VALUE;
-    const int fd = serialdevice::OpenExclusive(QFile::encodeName(path).constData());
+        return fail(fileName, ENODEV);
+    // Checked before the open: opening a device may act on it (/dev/ptmx
+    // makes a new pseudo-terminal, a serial port raises DTR).
+    if (!comnames::IsSerialTerminal(path))
+        return fail(path, ENOTTY);
+    const int fd = serialdevice::OpenExclusive(path.constData());
     if (fd < 0)
-        return INVALID_HANDLE_VALUE;
+        return fail(path, errno);
     porthandles::OpenPort port;
     port.fd = fd;
     port.comName = QStringLiteral("COM%1").arg(n);
     port.pseudoTerminal = serialdevice::IsPseudoTerminal(fd);
     const HANDLE handle = porthandles::Add(std::move(port));
-    if (handle == INVALID_HANDLE_VALUE)
+    if (handle == INVALID_HANDLE_VALUE) {
         serialdevice::CloseExclusive(fd);
+        return fail(path, EMFILE);
+    }
     return handle;
 }
 

@@ -35,7 +35,9 @@ int OpenExclusive(const char* path)
         return -1;
     if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0
         || !MakeRaw(fd)) {
+        const int cause = errno;
         ::close(fd);
+        errno = cause;
         return -1;
     }
     // What a pseudo-terminal kept while no program had it open is stale; a
@@ -58,8 +60,12 @@ bool IsPseudoTerminal(int fd)
     if (fstatfs(fd, &fs) == 0 && fs.f_type == DevptsMagic)
         return true;
     struct stat st {};
-    return fstat(fd, &st) == 0 && major(st.st_rdev) >= FirstPtySlaveMajor
-        && major(st.st_rdev) <= LastPtySlaveMajor;
+    return fstat(fd, &st) == 0 && IsPtySlave(st.st_rdev);
+}
+
+bool IsPtySlave(dev_t device)
+{
+    return major(device) >= FirstPtySlaveMajor && major(device) <= LastPtySlaveMajor;
 }
 
 std::optional<size_t> ReadAvailable(int fd, void* buffer, size_t size)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <sys/types.h>
 
 // The POSIX side of an open serial device: open with exclusive use, raw
 // byte transfer that notices a device that has gone, and the modem lines.
@@ -10,13 +11,17 @@ namespace serialdevice {
 
 // Opens path read-write, non-blocking and in raw mode, and takes it for this
 // handle alone (flock, which also holds against root, and TIOCEXCL). Returns
-// the descriptor, or -1 when the path is no terminal or is in use.
+// the descriptor, or -1 with errno saying why (ENOTTY: no terminal;
+// EBUSY or EWOULDBLOCK: in use).
 int OpenExclusive(const char* path);
 void CloseExclusive(int fd);
 
 // Pseudo-terminals have no line hardware: they force 8 data bits without
 // parity whatever is set, and have no modem lines.
 bool IsPseudoTerminal(int fd);
+// By device number, for a node that is not open: pseudo-terminal slaves have
+// no entry in sysfs.
+bool IsPtySlave(dev_t device);
 
 // Bytes that have arrived, without waiting (0 when none); nullopt when the
 // device has hung up or failed.

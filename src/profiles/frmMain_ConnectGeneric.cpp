@@ -1,6 +1,7 @@
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
+#include "port/OpenFailure.h"
 #include "profiles/ConnectSteps.h"
 
 #include <QComboBox>
@@ -14,7 +15,7 @@ void frmMain::ConnectGeneric()
     PortName = ComPortListBox->currentText();
     if (!ConnectSteps::OpenConfigured([this](win32::DCB& dcb) { WriteListSettings(dcb); },
                                       ConnectSteps::AfterSet::RaiseLines)) {
-        MsgBox(tr("Error initializing COM port."), MsgCritical);
+        MsgBox(tr("Error initializing COM port."), MsgCritical, AppTitle, openfailure::Last());
         ConnectSteps::CloseOpened(hCom);
         return;
     }

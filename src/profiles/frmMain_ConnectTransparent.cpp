@@ -1,6 +1,7 @@
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
+#include "port/OpenFailure.h"
 #include "profiles/ConnectSteps.h"
 
 #include <QComboBox>
@@ -47,7 +48,7 @@ void frmMain::ConnectTransparent()
             && win32::SetCommTimeouts(hCom2, &CommTimeouts);
     }();
     if (!configured) {
-        MsgBox(tr("Error initializing COM port."), MsgCritical);
+        MsgBox(tr("Error initializing COM port."), MsgCritical, AppTitle, openfailure::Last());
         if (firstOpened)
             win32::CloseHandle(hCom);
         if (secondOpened)

@@ -216,6 +216,9 @@ private slots:
         Release(first);
         QVERIFY(!w.PortIsOpen);
         QCOMPARE(messages.texts(), said);
+        if (!said.isEmpty())
+            QCOMPARE(messages.messages().first().informative,
+                     ports.device(1).slavePath() + QStringLiteral(": in use by another program"));
         // Three device profiles start the poll even after a failure, as written.
         QCOMPARE(w.Timer1->isActive(), polling);
         // Nothing was left half open: once the other program is gone, Init works.

@@ -1,3 +1,4 @@
+#include "app/CloseOnSignals.h"
 #include "app/ManualLocation.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
@@ -11,6 +12,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+
+#include <csignal>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using win32::testhook::LineEvent;
 
@@ -31,6 +36,12 @@ bool PortIsFree(const QString& com)
         return false;
     win32::CloseHandle(h);
     return true;
+}
+
+bool Exclusive(const PtyPair& device)
+{
+    int on = 0;
+    return ioctl(device.slaveFd(), TIOCGEXCL, &on) == 0 && on;
 }
 
 // Stands in for the help viewer and the browser; records what was asked of them.
@@ -202,6 +213,28 @@ private slots:
         QCOMPARE(ClosedCount("COM2"), transparent ? 1 : 0);
         QVERIFY(PortIsFree("COM1"));
         QVERIFY(PortIsFree("COM2"));
+        QVERIFY(messages.messages().isEmpty());
+    }
+
+    // A termination signal closes the window as File > Exit does: the port
+    // leaves exclusive use and the program ends with status 0.
+    void terminationSignalClosesLikeExit()
+    {
+        SimulatedPorts ports;
+        PtyPair& device = ports.add(1);
+        MessageRecorder messages;
+        frmMain w;
+        CloseOnSignals closeOnSignals(w);
+        w.show();
+        w.COMInitButton_Click();
+        QVERIFY(Exclusive(device));
+        QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
+        QTimer stuck; // ends the loop with a failure rather than hanging the test
+        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        stuck.start(30000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!Exclusive(device));
+        QCOMPARE(ClosedCount("COM1"), 1);
         QVERIFY(messages.messages().isEmpty());
     }
 

@@ -1,28 +1,41 @@
 #include "port/ComNames.h"
 #include "port/ModZemoPorts.h"
+#include "port/OpenFailure.h"
+#include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using comnames::ComDevicePath;
 
 // A made-up /dev and /sys: every device node is a symlink to a real
-// character device, so no mknod is needed.
+// terminal, so no mknod is needed.
 class tst_ComNames : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> tree;
     std::unique_ptr<TestPortsDir> ports;
+    std::unique_ptr<PtyPair> terminal;
 
     QString devPath(const QString& name) const { return tree->filePath(QStringLiteral("dev/") + name); }
-
-    void addDevice(const QString& name, const QString& target = QStringLiteral("/dev/null"))
+    QByteArray device(const QString& name) const
     {
-        QVERIFY(QFile::link(target, devPath(name)));
+        return name.isEmpty() ? QByteArray() : QFile::encodeName(devPath(name));
+    }
+
+    void addDevice(const QString& name, const QString& target = {})
+    {
+        QVERIFY(QFile::link(target.isEmpty() ? terminal->slavePath() : target, devPath(name)));
     }
 
     void addUart(int n, int type)
@@ -68,27 +81,68 @@ private slots:
     {
         tree = std::make_unique<QTemporaryDir>();
         ports = std::make_unique<TestPortsDir>();
+        terminal = std::make_unique<PtyPair>();
         QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("dev")));
         QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("sys/class/tty")));
-        comnames::SetDeviceRootsForTest(tree->filePath(QStringLiteral("dev")),
-                                        tree->filePath(QStringLiteral("sys")));
+        QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("sys/dev/char")));
+        comnames::SetDeviceRootsForTest(QFile::encodeName(tree->filePath(QStringLiteral("dev"))),
+                                        QFile::encodeName(tree->filePath(QStringLiteral("sys"))));
     }
 
     void cleanup()
     {
         comnames::SetDeviceRootsForTest({}, {});
+        terminal.reset();
         ports.reset();
+        // QDir cannot remove names that are not UTF-8.
+        std::filesystem::remove_all(QFile::encodeName(tree->path()).toStdString());
         tree.reset();
     }
 
-    void portsDirectoryAlone()
+    // Only serial terminals are ports: anything else is not listed, and
+    // refused before it is opened for reading and writing.
+    void onlySerialTerminalsAreListed_data()
     {
-        QVERIFY(ports->link(3, QStringLiteral("/dev/null")));
-        QVERIFY(ports->link(10, QStringLiteral("/dev/zero")));
-        QCOMPARE(existingPorts(), QStringList({"COM3", "COM10"}));
-        QCOMPARE(ComDevicePath(3), QStringLiteral("/dev/null"));
-        QCOMPARE(ComDevicePath(10), QStringLiteral("/dev/zero"));
-        QCOMPARE(ComDevicePath(31), QString());
+        QTest::addColumn<QString>("target"); // empty: the pseudo-terminal
+        QTest::addColumn<bool>("ttyClass");  // the made-up sysfs puts the target in the tty class
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("pseudo-terminal") << "" << false << true << true;
+        QTest::newRow("a device of the tty class") << "/dev/null" << true << true << false;
+        QTest::newRow("/dev/null") << "/dev/null" << false << false << false;
+        QTest::newRow("/dev/zero") << "/dev/zero" << false << false << false;
+        QTest::newRow("/dev/ptmx") << "/dev/ptmx" << true << false << false;
+        QTest::newRow("/dev/tty") << "/dev/tty" << true << false << false;
+        QTest::newRow("/dev/console") << "/dev/console" << true << false << false;
+    }
+
+    void onlySerialTerminalsAreListed()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, ttyClass);
+        QFETCH(bool, listed);
+        QFETCH(bool, opens);
+        if (target.isEmpty())
+            target = terminal->slavePath();
+        target = QFileInfo(target).canonicalFilePath();
+        struct stat st {};
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
+        if (ttyClass) {
+            const QString node
+                = QStringLiteral("sys/dev/char/%1:%2").arg(major(st.st_rdev)).arg(minor(st.st_rdev));
+            QVERIFY(QDir(tree->path()).mkpath(node));
+            QVERIFY(QFile::link(tree->filePath(QStringLiteral("sys/class/tty")),
+                                tree->filePath(node + QStringLiteral("/subsystem"))));
+        }
+        QVERIFY(ports->link(3, target));
+        QVERIFY(ports->link(10, terminal->slavePath()));
+        QCOMPARE(existingPorts(), listed ? QStringList({"COM3", "COM10"}) : QStringList({"COM10"}));
+        QCOMPARE(ComDevicePath(3), QFile::encodeName(target));
+
+        const auto handle = modZEMO::OpenPort(QStringLiteral("COM3"));
+        QCOMPARE(handle != win32::INVALID_HANDLE_VALUE, opens);
+        QCOMPARE(openfailure::Last(), opens ? QString() : target + QStringLiteral(": not a serial port"));
+        win32::CloseHandle(handle);
     }
 
     void automaticNumbering_data()
@@ -108,7 +162,7 @@ private slots:
         QFETCH(int, n);
         QFETCH(QString, device);
         addTypicalDevices();
-        QCOMPARE(ComDevicePath(n), device.isEmpty() ? QString() : devPath(device));
+        QCOMPARE(ComDevicePath(n), this->device(device));
     }
 
     void portsDirectoryTakesPrecedence_data()
@@ -129,8 +183,7 @@ private slots:
         addTypicalDevices();
         QVERIFY(ports->link(2, QStringLiteral("/dev/zero")));
         QVERIFY(ports->link(3, tree->filePath(QStringLiteral("nothing-here"))));
-        const QString expected = path.isEmpty() ? QString() : path.startsWith('/') ? path : devPath(path);
-        QCOMPARE(ComDevicePath(n), expected);
+        QCOMPARE(ComDevicePath(n), path.startsWith('/') ? QFile::encodeName(path) : device(path));
     }
 
     void existenceFollowsTheMap()
@@ -140,27 +193,82 @@ private slots:
         QCOMPARE(existingPorts(), QStringList({"COM1", "COM2", "COM3", "COM4", "COM5"}));
     }
 
-    void missingPortsDirectoryLeavesAutomaticNumbering()
+    // An unusable ports directory is reported, and the automatic numbering
+    // alone names the ports; a name that is not UTF-8 is no problem.
+    void unusablePortsDirectory_data()
     {
+        QTest::addColumn<QByteArray>("kind");
+        QTest::addColumn<QByteArray>("reason"); // empty: the directory works
+        QTest::newRow("missing") << QByteArray("missing") << QByteArray("No such file or directory");
+        QTest::newRow("a file") << QByteArray("file") << QByteArray("Not a directory");
+        QTest::newRow("unreadable") << QByteArray("unreadable") << QByteArray("Permission denied");
+        QTest::newRow("name not UTF-8") << QByteArray("ports\xff") << QByteArray();
+        QTest::newRow("the default, missing") << QByteArray("default") << QByteArray();
+    }
+
+    void unusablePortsDirectory()
+    {
+        QFETCH(QByteArray, kind);
+        QFETCH(QByteArray, reason);
         addTypicalDevices();
-        qputenv("WENDALE_PORTS_DIR", QFile::encodeName(tree->filePath(QStringLiteral("absent"))));
-        QCOMPARE(ComDevicePath(1), devPath(QStringLiteral("ttyS0")));
+        const QByteArray dir = QFile::encodeName(tree->path()) + '/' + kind;
+        if (kind == "file")
+            QVERIFY(QFile(tree->filePath(kind)).open(QIODevice::WriteOnly));
+        if (kind == "unreadable" || kind == "ports\xff") {
+            QVERIFY(::mkdir(dir.constData(), 0700) == 0);
+            const QByteArray entry = dir + "/COM1";
+            QVERIFY(::symlink(QFile::encodeName(terminal->slavePath()).constData(), entry.constData()) == 0);
+        }
+        const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+        if (kind == "default") {
+            qunsetenv("WENDALE_PORTS_DIR");
+            qputenv("XDG_CONFIG_HOME", dir);
+        } else {
+            qputenv("WENDALE_PORTS_DIR", dir);
+        }
+        // Root reads any directory: an ordinary user looks at the unreadable one.
+        ::chmod(QFile::encodeName(tree->path()).constData(), 0755);
+        ::chmod(dir.constData(), kind == "unreadable" ? 0 : 0755);
+        const auto look = [] { return comnames::PortsDirectoryProblem() + '\n' + ComDevicePath(1); };
+        const QByteArray seen = kind == "unreadable" ? RunUnprivileged(look) : look();
+        qputenv("XDG_CONFIG_HOME", previousConfig);
+        ::chmod(dir.constData(), 0700);
+
+        const QByteArray problem = reason.isEmpty() ? QByteArray()
+            : "cannot read the ports directory " + dir + ": " + reason
+                + "; the port lists hold the automatically numbered devices only";
+        const bool fromEntry = reason.isEmpty() && kind != "default";
+        QCOMPARE(seen, problem + '\n' + (fromEntry ? QFile::encodeName(terminal->slavePath()) : device("ttyS0")));
+    }
+
+    // A device path that is not UTF-8 is opened as it is.
+    void deviceNameNotUtf8()
+    {
+        const QByteArray dev = QFile::encodeName(tree->path()) + "/dev\xff";
+        QVERIFY(::mkdir(dev.constData(), 0700) == 0);
+        const QByteArray node = dev + "/ttyUSB0";
+        QVERIFY(::symlink(QFile::encodeName(terminal->slavePath()).constData(), node.constData()) == 0);
+        comnames::SetDeviceRootsForTest(dev, {});
+        QCOMPARE(ComDevicePath(1), node);
+        const auto handle = modZEMO::OpenPort(QStringLiteral("COM1"));
+        QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
+        win32::CloseHandle(handle);
     }
 
     void portsDirectoryLocation()
     {
-        QCOMPARE(comnames::PortsDirectory(), ports->path());
+        QCOMPARE(comnames::PortsDirectory(), QFile::encodeName(ports->path()));
         qunsetenv("WENDALE_PORTS_DIR");
         const QByteArray previous = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(tree->path()));
-        const QString found = comnames::PortsDirectory();
+        const QByteArray found = comnames::PortsDirectory();
         qputenv("XDG_CONFIG_HOME", previous);
-        QCOMPARE(found, tree->path() + QStringLiteral("/wendale/ports"));
+        QCOMPARE(found, QFile::encodeName(tree->path()) + "/wendale/ports");
     }
 
     void probeFillsTheRecordAndNeedsRoom()
     {
-        QVERIFY(ports->link(6, QStringLiteral("/dev/null")));
+        QVERIFY(ports->link(6, terminal->slavePath()));
         win32::COMMCONFIG config{};
         win32::DWORD size = 10;
         QCOMPARE(win32::GetDefaultCommConfigA("COM6", &config, &size), 0);

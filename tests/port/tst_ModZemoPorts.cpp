@@ -1,12 +1,16 @@
 #include "port/PortFailures.h"
 #include "port/ModZemoPorts.h"
+#include "port/OpenFailure.h"
 #include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
+#include "support/Unprivileged.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTest>
 #include <csignal>
 #include <memory>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -154,6 +158,20 @@ private slots:
         }
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    void permissionDeniedSaysWhatToDo()
+    {
+        QVERIFY(win32::CloseHandle(handle));
+        const QByteArray device = QFile::encodeName(pty->slavePath());
+        QVERIFY(::chmod(device.constData(), 0) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
+        const QByteArray reason = RunUnprivileged([] {
+            const bool refused = OpenPort(QStringLiteral("COM7")) == win32::INVALID_HANDLE_VALUE;
+            return refused ? openfailure::Last().toUtf8() : QByteArray("opened");
+        });
+        QCOMPARE(reason, device + ": permission denied: add yourself to the dialout group "
+                                  "(sudo adduser $USER dialout) and log in again");
     }
 
     void deviceNameFormsAreAccepted()

@@ -4,8 +4,8 @@
 
 MessageRecorder::MessageRecorder()
 {
-    modZEMO::SetMsgBoxHandler([this](const QString& text, int style, const QString& title) {
-        messages_.append({text, style, title});
+    modZEMO::SetMsgBoxHandler([this](const QString& text, int style, const QString& title, const QString& informative) {
+        messages_.append({text, style, title, informative});
     });
 }
 

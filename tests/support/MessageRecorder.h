@@ -11,6 +11,7 @@ public:
         QString text;
         int style;
         QString title;
+        QString informative; // the smaller text under the message
     };
 
     MessageRecorder();

@@ -15,6 +15,7 @@ public:
     bool isOpen() const { return pty_.isOpen(); }
     QString slavePath() const { return pty_.slavePath(); }
     int masterFd() const { return pty_.masterFd(); }
+    int slaveFd() const { return pty_.slaveFd(); }
 
     // The device sends: every byte, waiting at most timeoutMs for room.
     bool send(const QByteArray& data, int timeoutMs = 5000);

@@ -3,9 +3,11 @@
 #include "port/ComNames.h"
 #include "port/ModemLineHook.h"
 
+#include <QFile>
+
 SimulatedPorts::SimulatedPorts()
 {
-    comnames::SetDeviceRootsForTest(emptyRoots_.path(), emptyRoots_.path());
+    comnames::SetDeviceRootsForTest(QFile::encodeName(emptyRoots_.path()), QFile::encodeName(emptyRoots_.path()));
 }
 
 SimulatedPorts::~SimulatedPorts()

@@ -104,14 +104,14 @@ int main(int argc, char* argv[])
     }
     // Only the simulator's ports, whatever this machine has, so the pictures are the same everywhere.
     const QTemporaryDir noDevices;
-    comnames::SetDeviceRootsForTest(noDevices.path(), noDevices.path());
+    comnames::SetDeviceRootsForTest(QFile::encodeName(noDevices.path()), QFile::encodeName(noDevices.path()));
     qputenv("WENDALE_PORTS_DIR", QFile::encodeName(directory.path()));
     // The X10 exchange holds the window's thread: the devices answer from a thread of their own.
     devsim::DeviceHost host;
     for (const auto& port : ports.ports())
         host.run(*port.device);
 
-    modZEMO::SetMsgBoxHandler([](const QString& text, int, const QString&) {
+    modZEMO::SetMsgBoxHandler([](const QString& text, int, const QString&, const QString&) {
         err() << "message: " << text << Qt::endl;
     });
 
