@@ -2,7 +2,9 @@
 // 115200 bit/s for a long run. Prints, once a minute, what arrived, resident
 // memory against the data received, and how late the window's own events
 // ran; at the end, lines lost or out of order in the received text.
-// Arguments: [seconds=1800] [bytes per second=11520].
+// With a log file, everything is also logged, and the file is checked
+// against what the window received.
+// Arguments: [seconds=1800] [bytes per second=11520] [log file].
 #include "BenchSupport.h"
 
 #include "TalkerDevice.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 #include <cstdio>
 
@@ -24,6 +27,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::atoi(argv[1]) : 1800;
     const int rate = argc > 2 ? std::atoi(argv[2]) : 11520;
+    const QString logFile = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    if (!logFile.isEmpty())
+        QFile::remove(logFile);
     constexpr double MB = 1024.0 * 1024.0;
 
     SimulatedPorts ports;
@@ -43,6 +49,8 @@ int main(int argc, char** argv)
         std::printf("could not connect\n");
         return 1;
     }
+    if (!logFile.isEmpty() && !window.StartLog(logFile))
+        return 1;
     talker.run();
 
     const double rssStart = bench::ResidentBytes();
@@ -82,6 +90,11 @@ int main(int argc, char** argv)
     store.CopyTo(0, store.Size(), received.data());
     devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
     checker.feed(received);
+    if (!logFile.isEmpty()) {
+        QFile log(logFile);
+        const bool same = log.open(QIODevice::ReadOnly) && log.readAll() == received;
+        std::printf("log file %s: %s\n", qPrintable(logFile), same ? "holds exactly the received bytes" : "DIFFERS");
+    }
     received.clear();
     const quint64 streamed = talker->streamedBytes();
     std::printf("after %.0f s: talker sent %llu bytes; the window received %llu bytes, %llu whole lines in order, "

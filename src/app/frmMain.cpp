@@ -68,6 +68,8 @@ void frmMain::WireHandlers()
 
     connect(Timer1, &QTimer::timeout, this, &frmMain::Timer1_Timer);
 
+    connect(FileLogMenu, &QAction::triggered, this, &frmMain::FileLogMenu_Click);
+    connect(FileSaveMenu, &QAction::triggered, this, &frmMain::FileSaveMenu_Click);
     connect(FileExitMenu, &QAction::triggered, this, &frmMain::FileExitMenu_Click);
     connect(HelpContentMenu, &QAction::triggered, this, &frmMain::HelpContentMenu_Click);
     connect(HelpAboutMenu, &QAction::triggered, this, &frmMain::HelpAboutMenu_Click);

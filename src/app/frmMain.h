@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/CaptureLog.h"
 #include "monitor/ReceivedTexts.h"
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
@@ -90,6 +91,8 @@ public:
 
     QTimer* Timer1 = nullptr;
 
+    QAction* FileLogMenu = nullptr;
+    QAction* FileSaveMenu = nullptr;
     QAction* FileExitMenu = nullptr;
     QAction* HelpContentMenu = nullptr;
     QAction* HelpAboutMenu = nullptr;
@@ -101,6 +104,9 @@ public:
     ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
     ReceivedTexts RX2; // the second port's texts
     RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
+    // Whether each port's device has gone since its connect (reported once).
+    bool DeviceGone[2] = {false, false};
+    CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
 
     // Start-up (app/).
     void Form_Load();
@@ -118,6 +124,12 @@ public:
     void RTSv_Click();
 
     // Menus and shutdown (app/).
+    void FileLogMenu_Click();
+    // Starts logging what the primary port receives (and the second port's
+    // beside it); false, after a message, when the file cannot be opened.
+    bool StartLog(const QString& path);
+    void StopLog();
+    void FileSaveMenu_Click();
     void FileExitMenu_Click();
     void HelpContentMenu_Click();
     void HelpAboutMenu_Click();
@@ -158,6 +170,9 @@ private:
     void WireHandlers();
     // The second-port list: every port but PortName, none selected.
     void FillAltComList();
+    void LogReceived(const QByteArray& first, const QByteArray& second);
+    void ReportLogFailure(const QString& path, const QString& reason);
+    void ReportDeviceGone(int port, const QString& portName);
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

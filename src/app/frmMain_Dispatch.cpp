@@ -39,6 +39,7 @@ void frmMain::COMInitButton_Click()
     }
 
     TwoPortMode = false;
+    DeviceGone[0] = DeviceGone[1] = false;
     switch (ITypeListBox->currentIndex()) {
     case Generic: ConnectGeneric(); break;
     case IRMan: ConnectIRMan(); break;

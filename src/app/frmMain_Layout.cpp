@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <limits>
+
 namespace {
 
 // Positions and sizes are given in twips; 15 twips make one pixel at 96 dpi.
@@ -100,6 +102,8 @@ void frmMain::CreateControls()
     LFCheckbox->setText(tr("LF"));
     Label12 = Caption(SendFrame, "Label12", Twips(120, 720, 495, 255), tr("Data"));
     SendData = Place<QLineEdit>(SendFrame, "SendData", Twips(600, 720, 3015, 285));
+    // A pasted text of any length is taken whole.
+    SendData->setMaxLength(std::numeric_limits<int>::max());
     DCDv = Indicator(SendFrame, "DCDv", Twips(120, 1320, 255, 255));
     Label15 = Caption(SendFrame, "Label15", Twips(360, 1320, 615, 255), tr("DCD(1)"));
     RIv = Indicator(SendFrame, "RIv", Twips(1080, 1320, 255, 255));
@@ -144,6 +148,12 @@ void frmMain::CreateControls()
 
     auto* fileMenu = menuBar()->addMenu(tr("&File"));
     fileMenu->setObjectName(QStringLiteral("FileMenu"));
+    FileLogMenu = fileMenu->addAction(tr("&Log to File..."));
+    FileLogMenu->setObjectName(QStringLiteral("FileLogMenu"));
+    FileLogMenu->setCheckable(true);
+    FileSaveMenu = fileMenu->addAction(tr("&Save Received Data..."));
+    FileSaveMenu->setObjectName(QStringLiteral("FileSaveMenu"));
+    fileMenu->addSeparator();
     FileExitMenu = fileMenu->addAction(tr("&Exit"));
     FileExitMenu->setObjectName(QStringLiteral("FileExitMenu"));
     auto* helpMenu = menuBar()->addMenu(tr("&Help"));

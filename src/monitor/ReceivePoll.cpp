@@ -9,34 +9,39 @@ namespace {
 // Bounds one tick, however fast the line.
 constexpr int MaxReadsPerTick = 64;
 
-QByteArray ReadArrived(win32::HANDLE from)
+QByteArray ReadArrived(win32::HANDLE from, bool& gone)
 {
     QByteArray data;
     for (int read = 0; read < MaxReadsPerTick; ++read) {
-        const QByteArray piece = modZEMO::ReadPort(from);
-        data += piece;
-        if (piece.size() < modZEMO::PortChunk)
+        const std::optional<QByteArray> piece = modZEMO::TryReadPort(from);
+        if (!piece) {
+            // A handle that is not open (a failed connect polls too) has no device to lose.
+            gone = modZEMO::PortIsOpen(from);
+            break;
+        }
+        data += *piece;
+        if (piece->size() < modZEMO::PortChunk)
             break;
     }
     return data;
 }
 
-void Relay(const QByteArray& data, win32::HANDLE to)
+void Relay(const QByteArray& data, win32::HANDLE to, bool toGone)
 {
-    if (!data.isEmpty())
+    if (!data.isEmpty() && !toGone)
         modZEMO::WritePort(to, data);
 }
 
 }
 
-Polled PollPorts(win32::HANDLE first, win32::HANDLE second, bool twoPortMode)
+Polled PollPorts(win32::HANDLE first, win32::HANDLE second, bool twoPortMode, bool firstGone, bool secondGone)
 {
     Polled polled;
-    polled.first = ReadArrived(first);
+    polled.first = ReadArrived(first, polled.firstGone);
     if (twoPortMode) {
-        Relay(polled.first, second);
-        polled.second = ReadArrived(second);
-        Relay(polled.second, first);
+        Relay(polled.first, second, secondGone);
+        polled.second = ReadArrived(second, polled.secondGone);
+        Relay(polled.second, first, firstGone || polled.firstGone);
     }
     return polled;
 }

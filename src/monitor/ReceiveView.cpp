@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPaintEvent>
@@ -90,6 +91,17 @@ void ReceiveView::AppendLocalText(const QByteArray& text)
 QByteArray ReceiveView::Text() const
 {
     return Slice(0, TextLength());
+}
+
+bool ReceiveView::WriteText(QIODevice& device) const
+{
+    constexpr qsizetype Block = 1 << 20;
+    for (qsizetype from = 0; from < TextLength(); from += Block) {
+        const QByteArray block = Slice(from, std::min(TextLength(), from + Block));
+        if (device.write(block) != block.size())
+            return false;
+    }
+    return true;
 }
 
 qsizetype ReceiveView::TextLength() const

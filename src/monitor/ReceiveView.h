@@ -8,6 +8,7 @@
 #include <vector>
 
 class NotationText;
+class QIODevice;
 class QMenu;
 
 // Read-only view of a received text. It paints the visible rows and columns
@@ -33,6 +34,8 @@ public:
     void AppendLocalText(const QByteArray& text);
     // What the box shows.
     QByteArray Text() const;
+    // Writes what the box shows to device, a block at a time; false when a write failed.
+    bool WriteText(QIODevice& device) const;
     qsizetype TextLength() const;
 
     qsizetype CaretPosition() const { return caret_; }

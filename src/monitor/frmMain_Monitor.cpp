@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "convert/Conversions.h"
+#include "app/MsgBox.h"
 #include "monitor/ReceivePoll.h"
 #include "monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
@@ -17,7 +18,9 @@ void frmMain::Timer1_Timer()
     Timer1->stop();
     const int n = RXBitsNrListBox->currentIndex();
     RefreshModemStatus();
-    const monitor::Polled polled = monitor::PollPorts(modZEMO::hCom, modZEMO::hCom2, TwoPortMode);
+    const monitor::Polled polled
+        = monitor::PollPorts(modZEMO::hCom, modZEMO::hCom2, TwoPortMode, DeviceGone[0], DeviceGone[1]);
+    LogReceived(polled.first, polled.second);
     // Every line begun in this tick carries the same stamp.
     const int32_t stamp = modZEMO::MsCount();
     const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
@@ -29,16 +32,33 @@ void frmMain::Timer1_Timer()
         show(RX, RXOut, polled.first);
     if (!polled.second.isEmpty())
         show(RX2, RX2Out, polled.second);
+    if (polled.firstGone)
+        ReportDeviceGone(0, modZEMO::PortName);
+    if (polled.secondGone)
+        ReportDeviceGone(1, modZEMO::SecondPortName);
     // With no port open there is nothing to poll: the program sleeps until
     // the next connect starts the timer again.
     if (modZEMO::PortIsOpen(modZEMO::hCom) || (TwoPortMode && modZEMO::PortIsOpen(modZEMO::hCom2)))
         Timer1->start();
 }
 
+void frmMain::ReportDeviceGone(int port, const QString& portName)
+{
+    // Once per loss: the poll goes on failing until Disc., silently.
+    if (DeviceGone[port])
+        return;
+    DeviceGone[port] = true;
+    RefreshModemStatus();
+    modZEMO::MsgBox(tr("The device on %1 is not responding.").arg(portName), modZEMO::MsgCritical, modZEMO::AppTitle,
+                    tr("It was unplugged or has hung up. Press Disc., and Init once it is back."));
+}
+
 void frmMain::RefreshModemStatus()
 {
+    // A device that has gone has no lines on.
     win32::DWORD status = 0;
-    win32::GetCommModemStatus(modZEMO::hCom, &status);
+    if (!DeviceGone[0])
+        win32::GetCommModemStatus(modZEMO::hCom, &status);
     // A caption is set only when it changes, so a steady line costs no repaint.
     const auto show = [](QLabel* label, const QString& text) {
         if (label->text() != text)

@@ -107,25 +107,6 @@ private slots:
         QVERIFY(w.RX2Out->Text().startsWith("REPLY\r\n"));
         QVERIFY(messages.messages().isEmpty());
     }
-
-    void failedRelayIsReportedAndStillShown()
-    {
-        SimulatedPorts ports;
-        PtyPair& first = ports.add(1);
-        PtyPair& second = ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
-        ConnectTransparent(w);
-        second.closeMaster();
-        for (const QByteArray& piece : {QByteArray("one"), QByteArray("two")}) {
-            QVERIFY(first.send(piece));
-            QVERIFY(first.waitUntilQueued(piece.size()));
-            w.Timer1_Timer();
-        }
-        QCOMPARE(messages.texts(), (QStringList{"Error sending data to the COM port", "Error sending data to the COM port"}));
-        QCOMPARE(w.RXOut->Text(), QByteArray("onetwo"));
-        QVERIFY(w.Timer1->isActive());
-    }
 };
 
 QTEST_MAIN(tst_ReceiveFromPorts)

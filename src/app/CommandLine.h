@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The program's own options. Qt's options (-platform, -style, ...) are taken
+// out by the application object before these are read.
+struct CommandLine {
+    enum class Outcome { Run, Help, Usage };
+    Outcome outcome = Outcome::Run;
+    QString logFile; // --log FILE
+    QString problem; // what was wrong, with Usage
+};
+
+CommandLine ReadCommandLine(const QStringList& arguments);
+// The usage line and the options, as --help prints them.
+QString CommandLineHelp();
+QString CommandLineUsage();

@@ -1,0 +1,116 @@
+#include "app/FileDialog.h"
+#include "app/MsgBox.h"
+#include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+#include "port/ModZemoPorts.h"
+
+#include <QAction>
+#include <QFile>
+
+namespace {
+
+// Writes the received bytes as they came, a block at a time.
+bool WriteRaw(const ByteStore& bytes, QFile& file)
+{
+    constexpr qsizetype Block = 1 << 20;
+    QByteArray buffer;
+    for (qsizetype from = 0; from < bytes.Size(); from += Block) {
+        const qsizetype to = std::min(bytes.Size(), from + Block);
+        buffer.resize(to - from);
+        bytes.CopyTo(from, to, buffer.data());
+        if (file.write(buffer) != buffer.size())
+            return false;
+    }
+    return true;
+}
+
+}
+
+void frmMain::FileLogMenu_Click()
+{
+    if (CaptureLogs[0].IsOpen()) {
+        StopLog();
+        return;
+    }
+    const QString path = modZEMO::AskSaveFileName(tr("Log to File"), {tr("All files (*)")}, modZEMO::ExistingFile::Append);
+    if (path.isEmpty()) {
+        FileLogMenu->setChecked(false);
+        return;
+    }
+    StartLog(path);
+}
+
+bool frmMain::StartLog(const QString& path)
+{
+    QString error;
+    if (!CaptureLogs[0].Open(path, error)) {
+        ReportLogFailure(path, error);
+        return false;
+    }
+    FileLogMenu->setChecked(true);
+    return true;
+}
+
+void frmMain::StopLog()
+{
+    for (CaptureLog& log : CaptureLogs)
+        log.Close();
+    FileLogMenu->setChecked(false);
+}
+
+void frmMain::ReportLogFailure(const QString& path, const QString& reason)
+{
+    StopLog();
+    modZEMO::MsgBox(tr("Logging to %1 has stopped.").arg(path), modZEMO::MsgCritical, modZEMO::AppTitle,
+                    tr("The file cannot be written: %1").arg(reason));
+}
+
+void frmMain::LogReceived(const QByteArray& first, const QByteArray& second)
+{
+    if (!CaptureLogs[0].IsOpen())
+        return;
+    QString error;
+    if (!CaptureLogs[0].Write(first, error)) {
+        ReportLogFailure(CaptureLogs[0].Path(), error);
+        return;
+    }
+    if (second.isEmpty())
+        return;
+    // The second port's file follows the port chosen at the last connect.
+    const QString path = CaptureLog::BesidePath(CaptureLogs[0].Path(), modZEMO::SecondPortName);
+    if ((CaptureLogs[1].Path() != path || !CaptureLogs[1].IsOpen()) && !CaptureLogs[1].Open(path, error)) {
+        ReportLogFailure(path, error);
+        return;
+    }
+    if (!CaptureLogs[1].Write(second, error))
+        ReportLogFailure(path, error);
+}
+
+void frmMain::FileSaveMenu_Click()
+{
+    const QStringList types{tr("Text as shown (*.txt)"), tr("Received bytes (*.bin)")};
+    QString type;
+    const QString path
+        = modZEMO::AskSaveFileName(tr("Save Received Data"), types, modZEMO::ExistingFile::Replace, &type);
+    if (path.isEmpty())
+        return;
+    const bool raw = type == types[1];
+    struct Port {
+        const ReceivedTexts& texts;
+        const ReceiveView* box;
+        QString path;
+    };
+    std::vector<Port> ports{{RX, RXOut, path}};
+    if (TwoPortMode)
+        ports.push_back({RX2, RX2Out, CaptureLog::BesidePath(path, modZEMO::SecondPortName)});
+    for (const Port& port : ports) {
+        QFile file(port.path);
+        const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && (raw ? WriteRaw(port.texts.Bytes(), file) : port.box->WriteText(file)) && file.flush();
+        if (!written) {
+            modZEMO::MsgBox(tr("The received data could not be saved to %1.").arg(port.path), modZEMO::MsgCritical,
+                            modZEMO::AppTitle, file.errorString());
+            return;
+        }
+    }
+}
