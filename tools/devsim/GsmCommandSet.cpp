@@ -203,12 +203,14 @@ Outcome GsmCommandSet::numericSetting(const NumericSetting &setting, const Exten
 
 Outcome GsmCommandSet::functionality(const ExtendedCommand &command)
 {
+    // A second argument may ask for a restart first, which takes no time here.
+    const NumericSetting setting{"+CFUN", &Settings::functionality, 4};
     if (command.form != Form::Set || command.arguments.size() < 2)
-        return numericSetting({"+CFUN", &Settings::functionality, 4}, command);
+        return numericSetting(setting, command);
     const auto restart = command.number(1, 0);
     if (command.arguments.size() > 2 || !restart || *restart > 1)
         return error();
-    return numericSetting({"+CFUN", &Settings::functionality, 4}, {command.name, command.form, {command.arguments[0]}});
+    return numericSetting(setting, {command.name, command.form, {command.arguments[0]}});
 }
 
 Outcome GsmCommandSet::registration(const ExtendedCommand &command)

@@ -19,6 +19,36 @@ const QByteArray SemiOctetDigits = "0123456789*#abc";
 
 enum class Alphabet { Septets, Octets, Ucs2 };
 
+// Septets packed into octets from the least significant bit.
+QByteArray packSeptets(const QByteArray &septets)
+{
+    QByteArray octets((7 * septets.size() + 7) / 8, '\0');
+    for (qsizetype i = 0; i < septets.size(); ++i) {
+        const int bit = 7 * int(i);
+        const int value = septets[i] & 0x7F;
+        octets[bit / 8] = char(octets[bit / 8] | value << (bit % 8));
+        if (bit % 8 > 1)
+            octets[bit / 8 + 1] = char(octets[bit / 8 + 1] | value >> (8 - bit % 8));
+    }
+    return octets;
+}
+
+// The septets after fillBits bits that pad a user data header to a septet boundary.
+QByteArray unpackSeptets(const QByteArray &octets, int count, int fillBits)
+{
+    QByteArray septets;
+    for (int i = 0; i < count; ++i) {
+        const int bit = fillBits + 7 * i;
+        if (bit / 8 >= octets.size())
+            break;
+        int value = quint8(octets[bit / 8]) >> (bit % 8);
+        if (bit % 8 > 1 && bit / 8 + 1 < octets.size())
+            value |= quint8(octets[bit / 8 + 1]) << (8 - bit % 8);
+        septets += char(value & 0x7F);
+    }
+    return septets;
+}
+
 QByteArray bcd(int value)
 {
     return QByteArray(1, char((value % 10) << 4 | (value / 10) % 10));
@@ -145,34 +175,6 @@ std::optional<QString> readUserData(const QByteArray &data, int length, Alphabet
         text += QChar(ushort(quint8(body[i]) << 8 | quint8(body[i + 1])));
     return text;
 }
-}
-
-QByteArray packSeptets(const QByteArray &septets, int fillBits)
-{
-    QByteArray octets((fillBits + 7 * septets.size() + 7) / 8, '\0');
-    for (qsizetype i = 0; i < septets.size(); ++i) {
-        const int bit = fillBits + 7 * int(i);
-        const int value = septets[i] & 0x7F;
-        octets[bit / 8] = char(octets[bit / 8] | value << (bit % 8));
-        if (bit % 8 > 1)
-            octets[bit / 8 + 1] = char(octets[bit / 8 + 1] | value >> (8 - bit % 8));
-    }
-    return octets;
-}
-
-QByteArray unpackSeptets(const QByteArray &octets, int count, int fillBits)
-{
-    QByteArray septets;
-    for (int i = 0; i < count; ++i) {
-        const int bit = fillBits + 7 * i;
-        if (bit / 8 >= octets.size())
-            break;
-        int value = quint8(octets[bit / 8]) >> (bit % 8);
-        if (bit % 8 > 1 && bit / 8 + 1 < octets.size())
-            value |= quint8(octets[bit / 8 + 1]) << (8 - bit % 8);
-        septets += char(value & 0x7F);
-    }
-    return septets;
 }
 
 Pdu encodeDelivered(const DeliveredSms &sms)

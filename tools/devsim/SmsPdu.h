@@ -41,9 +41,4 @@ Pdu encodeDelivered(const DeliveredSms &sms);
 // +CMGS or any field is wrong.
 std::optional<SubmittedSms> decodeSubmitted(const QByteArray &hex, int tpduLength);
 
-// Septets packed into octets from the least significant bit, after fillBits
-// zero bits (as after a user data header).
-QByteArray packSeptets(const QByteArray &septets, int fillBits = 0);
-QByteArray unpackSeptets(const QByteArray &octets, int count, int fillBits = 0);
-
 }
