@@ -2,7 +2,8 @@
 # Installs the Debian packages Wendale needs to build, run and test, when missing.
 set -euo pipefail
 
-packages=(g++ cmake make qt6-base-dev fonts-liberation)
+# gammu, gsm-utils and socat: the tests run the phone tools against the simulated GSM terminal.
+packages=(g++ cmake make qt6-base-dev fonts-liberation gammu gsm-utils socat)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -56,10 +56,28 @@ private slots:
         QTest::newRow("error reports") << QList<QByteArray>{"AT+CMEE=2;+CMEE?\r"} << "AT+CMEE=2;+CMEE?\r\r\n+CMEE: 2\r\n" + ok;
         QTest::newRow("identity") << QList<QByteArray>{"AT+CGMM;+CGMR;+CGSN\r"}
                                   << "AT+CGMM;+CGMR;+CGSN\r\r\nDevSim GSM\r\n\r\nRevision 1.0\r\n\r\n490154203237518\r\n" + ok;
-        QTest::newRow("too long") << QList<QByteArray>{"AT" + QByteArray(600, 'E') + "\r", "AT\r"}
-                                  << "AT" + QByteArray(600, 'E') + "\r" + error + "AT\r" + ok;
-        QTest::newRow("send in PDU mode") << QList<QByteArray>{"AT+CMGF=0\r", "AT+CMGS=\"123\"\r"}
+        QTest::newRow("quoted number in PDU mode") << QList<QByteArray>{"AT+CMGF=0\r", "AT+CMGS=\"123\"\r"}
                                           << "AT+CMGF=0\r" + ok + "AT+CMGS=\"123\"\r" + error;
+        // Reading marks a message read; a UCS2 message shows as hex in text mode.
+        QTest::newRow("unread messages") << QList<QByteArray>{"AT+CMGL\r", "AT+CMGL=\"REC UNREAD\"\r"}
+            << "AT+CMGL\r\r\n+CMGL: 2,\"REC UNREAD\",\"+15550199\",,\"24/01/16,08:05:12+04\"\r\nMeeting moved to 10:30 [room 4]"
+               "\r\n+CMGL: 3,\"REC UNREAD\",\"5550123\",,\"24/01/16,21:45:00-20\"\r\n0047007200FC00DF00650020263A\r\n"
+               + ok + "AT+CMGL=\"REC UNREAD\"\r" + ok;
+        QTest::newRow("read with details") << QList<QByteArray>{"AT+CSDH=1;+CMGR=1\r"}
+            << "AT+CSDH=1;+CMGR=1\r\r\n+CMGR: \"REC READ\",\"+15550100\",,\"24/01/15,10:30:00+04\",145,4,0,0,\"+15550000\",145,30"
+               "\r\nWelcome to the Wendale network\r\n" + ok;
+        QTest::newRow("delete") << QList<QByteArray>{"AT+CMGD=1;+CMGR=1\r"} << "AT+CMGD=1;+CMGR=1\r" + error;
+        QTest::newRow("CME and CMS errors") << QList<QByteArray>{"AT+CMEE=1;+CMGR=21\r", "AT+CMEE=2;+CSCS=\"KOI8\"\r"}
+            << QByteArray("AT+CMEE=1;+CMGR=21\r\r\n+CMS ERROR: 321\r\nAT+CMEE=2;+CSCS=\"KOI8\"\r\r\n+CME ERROR: operation not supported\r\n");
+        QTest::newRow("UCS2 strings") << QList<QByteArray>{"AT+CSCS=\"UCS2\";+CSCA?\r"}
+            << "AT+CSCS=\"UCS2\";+CSCA?\r\r\n+CSCA: \"002B00310035003500350030003000300030\",145\r\n" + ok;
+        QTest::newRow("network") << QList<QByteArray>{"AT+COPS=3,2;+COPS?;+CREG=2;+CREG?\r"}
+            << "AT+COPS=3,2;+COPS?;+CREG=2;+CREG?\r\r\n+COPS: 0,2,\"00101\"\r\n\r\n+CREG: 2,1,\"00C3\",\"1A2B\"\r\n" + ok;
+        QTest::newRow("memory") << QList<QByteArray>{"AT+CPMS=\"SM\",\"SM\";+CPMS?\r", "AT+CPMS=\"ME\"\r"}
+            << "AT+CPMS=\"SM\",\"SM\";+CPMS?\r\r\n+CPMS: 3,20,3,20,3,20\r\n\r\n+CPMS: \"SM\",3,20,\"SM\",3,20,\"SM\",3,20\r\n"
+               + ok + "AT+CPMS=\"ME\"\r" + error;
+        QTest::newRow("reset") << QList<QByteArray>{"AT+CMGF=0;E0\r", "ATZ;+CMGF?\r"}
+                               << "AT+CMGF=0;E0\r" + ok + "\r\n+CMGF: 1\r\n" + ok;
     }
 
     void commands()
@@ -69,6 +87,54 @@ private slots:
         DeviceRig<GsmTerminal> rig;
         rig.run();
         QCOMPARE(converse(rig, pieces, answer), answer);
+    }
+
+    // Whatever comes, the terminal answers ERROR or ignores it, and answers the next command.
+    void badInput_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::newRow("no name") << QByteArray("AT+=1\r");
+        QTest::newRow("unclosed quote") << QByteArray("AT+CMGS=\"123\r");
+        QTest::newRow("text after a quote") << QByteArray("AT+CSCS=\"GSM\"X\r");
+        QTest::newRow("setting left out") << QByteArray("AT+CMGF=\r");
+        QTest::newRow("letters for a number") << QByteArray("AT+CMGR=abc\r");
+        QTest::newRow("10 000 characters") << "AT" + QByteArray(10000, 'E') + "\r";
+        QByteArray garbage;
+        for (int i = 0; i < 1024; ++i)
+            garbage += char(i * 37 % 256);
+        QTest::newRow("binary garbage") << garbage + "\r";
+    }
+
+    void badInput()
+    {
+        QFETCH(QByteArray, input);
+        DeviceRig<GsmTerminal> rig;
+        rig.run();
+        const QByteArray next = "\r\nERROR\r\nAT\r\r\nOK\r\n";
+        QVERIFY(rig.peer->send(input + "AT\r"));
+        QVERIFY(rig.peer->waitFor(next));
+        QVERIFY(rig.peer->buffer().endsWith(next));
+    }
+
+    void clientLeavesMidCommand_data()
+    {
+        QTest::addColumn<QByteArray>("unfinished");
+        QTest::newRow("command line") << QByteArray("AT+CG");
+        QTest::newRow("message") << QByteArray("AT+CMGS=\"1\"\rhal");
+    }
+
+    void clientLeavesMidCommand()
+    {
+        QFETCH(QByteArray, unfinished);
+        DeviceRig<GsmTerminal> rig;
+        rig.device.setQuietTime(100ms);
+        rig.run().send(unfinished);
+        rig.peer.reset();
+        std::this_thread::sleep_for(300ms);
+        rig.peer = std::make_unique<PeerTerminal>(rig.pty.slavePath());
+        rig.peer->collect(50ms);
+        rig.peer->takeAll();
+        QCOMPARE(converse(rig, {"AT\r"}, "AT\r\r\nOK\r\n"), QByteArray("AT\r\r\nOK\r\n"));
     }
 
     void sendsTextMessage()
@@ -83,7 +149,7 @@ private slots:
         const auto messages = rig.device.messages();
         QCOMPARE(messages.size(), size_t(1));
         QCOMPARE(messages.front().number, QByteArray("+4412345"));
-        QCOMPARE(messages.front().text, QByteArray("Hi\nthere"));
+        QCOMPARE(messages.front().text, QStringLiteral("Hi\nthere"));
         QCOMPARE(converse(rig, {"AT\r"}, "AT\r\r\nOK\r\n"), QByteArray("AT\r\r\nOK\r\n"));
     }
 

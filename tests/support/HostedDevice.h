@@ -29,6 +29,8 @@ public:
     void run() { host_.run(*device_); }
 
     Device* operator->() { return device_.get(); }
+    // The device's port, for a program to open directly.
+    QString path() const { return pty_.slavePath(); }
 
 private:
     devsim::Pty pty_;

@@ -1,29 +1,30 @@
 #pragma once
 
+#include "GsmCommandSet.h"
 #include "SimDevice.h"
 
-#include <mutex>
-#include <vector>
+#include <chrono>
 
 namespace devsim {
 
 // A GSM data terminal taking AT commands: lines end with CR, LF is ignored,
 // backspace edits, echo and verbose results on by default, commands chain
-// with ";" and stop at the first error, and AT+CMGS="<number>" takes a text
-// message after the "> " prompt (Ctrl-Z sends, ESC aborts).
+// with ";" and stop at the first error. AT+CMGS takes a message after the
+// "> " prompt (Ctrl-Z sends, ESC aborts): text in text mode, a hex PDU in
+// PDU mode. A command line or message left unfinished for the quiet time
+// (a client that went away mid-command) is dropped, so the next client's
+// commands are answered.
 class GsmTerminal : public SimDevice
 {
     Q_OBJECT
 public:
-    struct Message
-    {
-        QByteArray number;
-        QByteArray text;
-    };
+    using Message = GsmCommandSet::SentMessage;
 
     explicit GsmTerminal(QObject *parent = nullptr);
+    // For before the start.
+    void setQuietTime(std::chrono::milliseconds quiet) { m_quietTime = quiet; }
     // The messages sent so far; readable from any thread.
-    std::vector<Message> messages() const;
+    std::vector<Message> messages() const { return m_commands.sentMessages(); }
 
 protected:
     void onBytes(const QByteArray &bytes) override;
@@ -34,25 +35,21 @@ private:
     void takeCommandByte(char c);
     void takeMessageByte(char c);
     void runLine(const QByteArray &line);
-    bool runCommand(const QByteArray &command, QByteArray &info);
-    bool runExtended(const QByteArray &command, QByteArray &info);
-    QByteArray infoLine(const QByteArray &text) const;
-    QByteArray result(bool ok) const;
+    bool runBasic(const QByteArray &command, QByteArray &info);
+    void dropUnfinished();
+    QByteArray infoLines(const QByteArray &text) const;
+    QByteArray finalResult(const GsmCommandSet::Outcome &outcome) const;
     QByteArray prompt() const { return "\r\n> "; }
-    void reset();
 
     Mode m_mode = Mode::Command;
     QByteArray m_line;
     bool m_lineOverflow = false;
     bool m_echo = true;
     bool m_verbose = true;
-    int m_errorReports = 0;
-    int m_messageFormat = 1;
-    QByteArray m_number;
     QByteArray m_text;
-    int m_reference = 0;
-    mutable std::mutex m_messagesMutex;
-    std::vector<Message> m_messages;
+    GsmCommandSet m_commands;
+    QTimer *m_quietTimer;
+    std::chrono::milliseconds m_quietTime{30000};
 };
 
 }
