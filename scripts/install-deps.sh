@@ -2,8 +2,11 @@
 # Installs the Debian packages Wendale needs to build, run and test, when missing.
 set -euo pipefail
 
-# gammu, gsm-utils and socat: the tests run the phone tools against the simulated GSM terminal.
-packages=(g++ cmake make qt6-base-dev fonts-liberation gammu gsm-utils socat)
+packages=(g++ cmake make qt6-base-dev fonts-liberation
+  # the tests run the phone tools against the simulated GSM terminal; socat makes pty pairs
+  gammu gsm-utils socat
+  # scripts/test-package.sh: building the Debian package and checking it
+  dpkg-dev lintian appstream desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -59,6 +59,9 @@ SimulationOptions parseOptions(QCommandLineParser &parser, QStringList arguments
         {QStringLiteral("cm11-poll-ms"), QStringLiteral("Pause between the CM11's 0xA5 polls."), QStringLiteral("MS"), QStringLiteral("1000")},
         {QStringLiteral("cm11-delay-ms"), QStringLiteral("Power-line time before the CM11's 0x55."), QStringLiteral("MS"), QStringLiteral("200")},
     });
+    // An unknown option is a usage error like the others, not process()'s exit code 1.
+    if (!parser.parse(arguments))
+        fail(parser.errorText());
     parser.process(arguments);
     SimulationOptions options;
     options.talkerRate = nonNegative(parser, QStringLiteral("talker-rate"));
