@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
+#include "support/Loopback.h"
 #include "support/MessageRecorder.h"
 #include "support/Ser2net.h"
 #include "support/SimulatedPorts.h"
@@ -11,10 +12,8 @@
 #include <QTest>
 
 #include <asm/termbits.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -186,12 +185,9 @@ private slots:
     // Remote entries are listed with their URL, and looking connects to nothing.
     void listedWithoutConnecting()
     {
-        const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
-        socklen_t size = sizeof address;
-        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&address), size) == 0 && ::listen(listener, 1) == 0);
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-        const QStringList urls{QStringLiteral("rfc2217://127.0.0.1:%1").arg(ntohs(address.sin_port)),
+        quint16 port = 0;
+        const int listener = ListenOnLoopback(port);
+        const QStringList urls{QStringLiteral("rfc2217://127.0.0.1:%1").arg(port),
                                "tcp://[::1]:7000", "rfc2217://lab-pi"};
         SimulatedPorts ports;
         for (int i = 0; i < urls.size(); ++i)

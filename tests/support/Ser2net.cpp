@@ -1,12 +1,10 @@
 #include "support/Ser2net.h"
 
+#include "support/Loopback.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -27,19 +25,6 @@ bool Listening(quint16 port)
     return false;
 }
 
-}
-
-quint16 FreeTcpPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
-    ::close(fd);
-    return bound ? ntohs(address.sin_port) : 0;
 }
 
 Ser2net::Ser2net(const QString& devicePath)

@@ -28,6 +28,3 @@ private:
     quint16 tcpPort_;
     QProcess process_;
 };
-
-// A TCP port on 127.0.0.1 that nothing listens on now.
-quint16 FreeTcpPort();
