@@ -2,7 +2,8 @@
 # Installs the Debian packages Wendale needs to build, run and test, when missing.
 set -euo pipefail
 
-packages=(g++ cmake make qt6-base-dev fonts-liberation)
+# ser2net: the tests and bench_remote start one to serve remote ports.
+packages=(g++ cmake make qt6-base-dev fonts-liberation ser2net)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
