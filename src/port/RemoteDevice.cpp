@@ -155,9 +155,12 @@ bool RemoteDevice::ApplySettings(const serialdevice::LineSettings& settings, QSt
                                    : QStringLiteral("the server did not confirm %1 in time").arg(Notation(wanted)));
             return false;
         }
-        if (*protocol_->Answer() != wanted) {
+        // A rate a few percent off is the same rate, as for a local driver.
+        const auto answer = *protocol_->Answer();
+        const auto taken = rfc2217::Decode(answer);
+        if (!taken || !settings.sameFraming(*taken) || answer.flowControl != wanted.flowControl) {
             failure = failed(QStringLiteral("the server refused %1 (it answered %2)")
-                                 .arg(Notation(wanted), Notation(*protocol_->Answer())));
+                                 .arg(Notation(wanted), Notation(answer)));
             return false;
         }
     }

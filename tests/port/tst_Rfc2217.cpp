@@ -1,4 +1,6 @@
 #include "app/frmMain.h"
+#include "port/ModZemoPorts.h"
+#include "port/ModemLineHook.h"
 #include "port/Rfc2217Protocol.h"
 #include "support/Loopback.h"
 #include "support/MessageRecorder.h"
@@ -190,6 +192,9 @@ private slots:
         QVERIFY(protocol.Answer() == rfc2217::Encode(wanted));
         QCOMPARE(rfc2217::Decode(*protocol.Answer())->parity, serialdevice::Parity::Mark);
         QCOMPARE(rfc2217::EscapeData(EveryByte()), EveryByte().insert(255, '\xff'));
+        protocol.SetLine(serialdevice::ModemLine::Dtr, true);
+        protocol.SetLine(serialdevice::ModemLine::Rts, false);
+        QCOMPARE(protocol.TakeOutgoing(), Sub(Bytes({5, 8})) + Sub(Bytes({5, 12})));
     }
 
     // The window's connect against a server that plays a script: one that
@@ -201,6 +206,7 @@ private slots:
         QTest::addColumn<QByteArray>("bitRateAnswer"); // empty: the one asked for
         QTest::addColumn<QString>("reason");           // empty: the connect works
         QTest::newRow("every setting taken") << Agreement << QByteArray() << QString();
+        QTest::newRow("a rate 1% off") << Agreement << Bytes({0, 0, 0x25, 0x1C}) << QString();
         QTest::newRow("another bit rate") << Agreement << Bytes({0, 0, 0x12, 0xC0})
                                           << ": the server refused 9600 8N1 (it answered 4800 8N1)";
         QTest::newRow("option refused") << Bytes({IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DONT, COM_PORT})
@@ -218,15 +224,21 @@ private slots:
         std::map<uint8_t, QByteArray> replacements{{5, "\x01"}}; // no flow control, also when asked
         if (!bitRateAnswer.isEmpty())
             replacements[1] = bitRateAnswer;
-        ScriptedServer server(opening, replacements);
+        // The lines as the server reports them: CTS and DCD on.
+        ScriptedServer server(opening + Sub(Bytes({107, 0x90})), replacements);
         SimulatedPorts ports;
         const QString url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port());
         QVERIFY(ports.link(1, url));
+        win32::testhook::StopEmulating();
         MessageRecorder messages;
         frmMain w;
         w.COMInitButton_Click();
         QCOMPARE(w.PortIsOpen, reason.isEmpty());
-        if (!reason.isEmpty()) {
+        if (reason.isEmpty()) {
+            win32::DWORD status = 0;
+            QVERIFY(win32::GetCommModemStatus(modZEMO::hCom, &status));
+            QCOMPARE(status, win32::MS_CTS_ON | win32::MS_RLSD_ON);
+        } else {
             QCOMPARE(messages.texts(), QStringList{"Error initializing COM port."});
             QCOMPARE(messages.messages().first().informative, url + reason);
         }
