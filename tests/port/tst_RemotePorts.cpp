@@ -12,9 +12,7 @@
 #include <QTest>
 
 #include <asm/termbits.h>
-#include <poll.h>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -176,30 +174,11 @@ private slots:
         QVERIFY(ports.link(1, url));
         MessageRecorder messages;
         frmMain w;
+        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), url); // listed, even when malformed
         w.COMInitButton_Click();
         QVERIFY(!w.PortIsOpen);
         QCOMPARE(messages.texts(), QStringList{"Error initializing COM port."});
         QCOMPARE(messages.messages().first().informative, url + reason);
-    }
-
-    // Remote entries are listed with their URL, and looking connects to nothing.
-    void listedWithoutConnecting()
-    {
-        quint16 port = 0;
-        const int listener = ListenOnLoopback(port);
-        const QStringList urls{QStringLiteral("rfc2217://127.0.0.1:%1").arg(port),
-                               "tcp://[::1]:7000", "rfc2217://lab-pi"};
-        SimulatedPorts ports;
-        for (int i = 0; i < urls.size(); ++i)
-            QVERIFY(ports.link(i + 3, urls[i]));
-        frmMain w;
-        QStringList tooltips;
-        for (int i = 0; i < w.ComPortListBox->count(); ++i)
-            tooltips << w.ComPortListBox->itemData(i, Qt::ToolTipRole).toString();
-        QCOMPARE(tooltips, urls);
-        pollfd p{listener, POLLIN, 0};
-        QCOMPARE(::poll(&p, 1, 0), 0);
-        ::close(listener);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
+#include <QComboBox>
 #include <QTest>
 #include <atomic>
 #include <map>
@@ -65,6 +66,7 @@ public:
         ::close(listener_);
     }
     quint16 port() const { return port_; }
+    int accepted() const { return accepted_; }
 
 private:
     bool wait(int fd) const
@@ -82,6 +84,7 @@ private:
         if (!wait(listener_))
             return;
         const int client = ::accept(listener_, nullptr, nullptr);
+        ++accepted_;
         ::send(client, opening_.constData(), size_t(opening_.size()), MSG_NOSIGNAL);
         QByteArray pending;
         char chunk[512];
@@ -111,6 +114,7 @@ private:
     quint16 port_ = 0;
     int listener_;
     std::atomic<bool> stop_{false};
+    std::atomic<int> accepted_{0};
     std::thread thread_;
 };
 
@@ -232,6 +236,8 @@ private slots:
         win32::testhook::StopEmulating();
         MessageRecorder messages;
         frmMain w;
+        QCOMPARE(w.ComPortListBox->count(), 1);
+        QCOMPARE(server.accepted(), 0); // looking for ports connected to nothing
         w.COMInitButton_Click();
         QCOMPARE(w.PortIsOpen, reason.isEmpty());
         if (reason.isEmpty()) {
