@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(g++ cmake make qt6-base-dev fonts-liberation
   # the tests run the phone tools against the simulated GSM terminal; socat makes pty pairs
   gammu gsm-utils socat
+  # the tests and bench_remote start a network serial server to serve remote ports
+  ser2net
   # scripts/test-package.sh: building the Debian package and checking it
   dpkg-dev lintian appstream desktop-file-utils)
 missing=()

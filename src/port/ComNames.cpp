@@ -1,5 +1,6 @@
 #include "port/ComNames.h"
 
+#include "port/RemoteAddress.h"
 #include "port/SerialDevice.h"
 
 #include <QDir>
@@ -171,9 +172,17 @@ QByteArray ComDevicePath(int n)
     if (!taken.count(n))
         return automaticDevicePath(n, taken);
     // The entry's own name says nothing; show where it leads.
+    const fs::path entry = fromBytes(PortsDirectory()) / ("COM" + std::to_string(n));
     std::error_code error;
-    const fs::path target = fs::canonical(fromBytes(PortsDirectory()) / ("COM" + std::to_string(n)), error);
+    if (const fs::path link = fs::read_symlink(entry, error); !error && remoteport::LooksLikeUrl(toBytes(link)))
+        return toBytes(link);
+    const fs::path target = fs::canonical(entry, error);
     return error ? QByteArray() : toBytes(target);
+}
+
+bool IsPort(const QByteArray& path)
+{
+    return remoteport::LooksLikeUrl(path) || IsSerialTerminal(path);
 }
 
 bool IsSerialTerminal(const QByteArray& path)

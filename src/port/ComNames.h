@@ -25,9 +25,13 @@ int ComNumber(const QString& name);
 
 // The device path COMn stands for, empty when nothing is there: a ports
 // directory entry leads to its resolved target, whatever that is (check it
-// with IsSerialTerminal); the automatic numbering counts serial terminals
-// only. Only looks: never opens the device.
+// with IsSerialTerminal), or to the URL of a remote port when its link
+// target is one (see RemoteAddress.h); the automatic numbering counts serial
+// terminals only. Only looks: never opens the device nor connects.
 QByteArray ComDevicePath(int n);
+
+// path is a port: a serial terminal or the URL of a remote port.
+bool IsPort(const QByteArray& path);
 
 // path is a serial terminal, found without opening it: a character device
 // of the tty class, pseudo-terminal slaves included, but not /dev/tty,

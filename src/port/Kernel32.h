@@ -3,7 +3,8 @@
 #include <cstdint>
 
 // The Windows comm API the program is written against, with the Windows
-// records, constants and results, carried out over termios.
+// records, constants and results, carried out over termios, or over a
+// network connection for a port on another machine.
 namespace win32 {
 
 using BOOL = int32_t;

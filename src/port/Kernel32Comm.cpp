@@ -3,6 +3,7 @@
 #include "port/ComNames.h"
 #include "port/DcbSettings.h"
 #include "port/EmulatedLines.h"
+#include "port/OpenFailure.h"
 #include "port/PortHandles.h"
 #include "port/SerialDevice.h"
 
@@ -27,7 +28,29 @@ bool setLine(const porthandles::OpenPort& port, serialdevice::ModemLine line, bo
                                   on);
         return true;
     }
-    return serialdevice::SetModemLine(port.fd, line, on);
+    return port.remote ? port.remote->SetModemLine(line, on) : serialdevice::SetModemLine(port.fd, line, on);
+}
+
+// The DTR and RTS that the record's flags ask for. Lines a port lacks are no
+// reason to refuse the settings.
+void setLinesOf(const porthandles::OpenPort& port, const DCB& dcb)
+{
+    setLine(port, serialdevice::ModemLine::Dtr, dcbsettings::DtrControl(dcb) != DTR_CONTROL_DISABLE);
+    setLine(port, serialdevice::ModemLine::Rts, dcbsettings::RtsControl(dcb) != RTS_CONTROL_DISABLE);
+}
+
+// A remote port's settings go to its server, which must take every one.
+BOOL setRemoteState(porthandles::OpenPort& port, const DCB& dcb)
+{
+    QString failure;
+    if (!port.remote->ApplySettings(dcbsettings::ToLineSettings(dcb), failure)) {
+        // The connect that fails here shows why.
+        openfailure::Remember(failure);
+        return 0;
+    }
+    setLinesOf(port, dcb);
+    port.lastSet = dcb;
+    return 1;
 }
 
 }
@@ -42,7 +65,9 @@ BOOL GetCommState(HANDLE file, DCB* dcb)
         return 1;
     }
     serialdevice::LineSettings settings;
-    if (!serialdevice::ReadLineSettings(port->fd, settings))
+    if (port->remote)
+        settings = port->remote->Settings();
+    else if (!serialdevice::ReadLineSettings(port->fd, settings))
         return 0;
     *dcb = dcbsettings::FromLineSettings(settings);
     return 1;
@@ -53,6 +78,8 @@ BOOL SetCommState(HANDLE file, DCB* dcb)
     auto* port = porthandles::Find(file);
     if (!port || !dcb || !dcbsettings::Acceptable(*dcb))
         return 0;
+    if (port->remote)
+        return setRemoteState(*port, *dcb);
     serialdevice::LineSettings before;
     if (!serialdevice::ReadLineSettings(port->fd, before))
         return 0;
@@ -69,9 +96,7 @@ BOOL SetCommState(HANDLE file, DCB* dcb)
             return 0;
         }
     }
-    // Lines a port lacks are no reason to refuse the settings.
-    setLine(*port, serialdevice::ModemLine::Dtr, dcbsettings::DtrControl(*dcb) != DTR_CONTROL_DISABLE);
-    setLine(*port, serialdevice::ModemLine::Rts, dcbsettings::RtsControl(*dcb) != RTS_CONTROL_DISABLE);
+    setLinesOf(*port, *dcb);
     port->lastSet = *dcb;
     return 1;
 }
@@ -119,7 +144,7 @@ BOOL GetCommModemStatus(HANDLE file, DWORD* modemStat)
             & (MS_CTS_ON | MS_DSR_ON | MS_RING_ON | MS_RLSD_ON);
         return 1;
     }
-    const auto lines = serialdevice::ReadInputLines(port->fd);
+    const auto lines = port->remote ? port->remote->ReadInputLines() : serialdevice::ReadInputLines(port->fd);
     if (!lines)
         return 0;
     *modemStat = (lines->cts ? MS_CTS_ON : 0) | (lines->dsr ? MS_DSR_ON : 0)
@@ -132,7 +157,7 @@ BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size)
     if (!name || !size)
         return 0;
     const QByteArray path = comnames::ComDevicePath(comnames::ComNumber(QString::fromLatin1(name)));
-    if (path.isEmpty() || !comnames::IsSerialTerminal(path))
+    if (path.isEmpty() || !comnames::IsPort(path))
         return 0;
     const DWORD needed = sizeof(COMMCONFIG);
     if (!config || *size < needed) {
@@ -142,7 +167,7 @@ BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size)
     *config = COMMCONFIG{};
     config->dwSize = needed;
     config->wVersion = 1;
-    // Not opened, so these are the usual defaults rather than the device's.
+    // Not opened (nor connected), so these are the usual defaults rather than the device's.
     serialdevice::LineSettings defaults;
     config->dcb = dcbsettings::FromLineSettings(defaults);
     config->dwProviderSubType = PST_RS232;

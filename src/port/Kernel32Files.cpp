@@ -5,6 +5,7 @@
 #include "port/EmulatedLines.h"
 #include "port/OpenFailure.h"
 #include "port/PortHandles.h"
+#include "port/RemoteAddress.h"
 #include "port/SerialDevice.h"
 
 #include <algorithm>
@@ -32,9 +33,20 @@ std::optional<int> totalTimeout(DWORD multiplier, DWORD constant, DWORD count)
     return clampedMs(uint64_t(multiplier) * count + constant);
 }
 
+// A local device as ReadFile reads it; a remote port has the same calls.
+struct LocalDevice {
+    int fd;
+    std::optional<size_t> ReadAvailable(void* buffer, size_t size) const
+    {
+        return serialdevice::ReadAvailable(fd, buffer, size);
+    }
+    bool WaitReadable(int timeoutMs) const { return serialdevice::WaitReadable(fd, timeoutMs); }
+};
+
 // Reads that may wait, for the timeout records other than "return at once";
 // got bytes are already in the buffer.
-std::optional<size_t> readWithTimeouts(int fd, char* buffer, DWORD size, const COMMTIMEOUTS& t,
+template <typename Device>
+std::optional<size_t> readWithTimeouts(Device& device, char* buffer, DWORD size, const COMMTIMEOUTS& t,
                                        size_t got)
 {
     using serialdevice::Deadline;
@@ -58,9 +70,9 @@ std::optional<size_t> readWithTimeouts(int fd, char* buffer, DWORD size, const C
         const int waitMs = serialdevice::PollTimeout(deadline);
         if (waitMs == 0)
             break;
-        if (!serialdevice::WaitReadable(fd, waitMs))
+        if (!device.WaitReadable(waitMs))
             return std::nullopt;
-        const auto more = serialdevice::ReadAvailable(fd, buffer + got, size - got);
+        const auto more = device.ReadAvailable(buffer + got, size - got);
         if (!more)
             return std::nullopt;
         if (*more > 0) {
@@ -69,6 +81,27 @@ std::optional<size_t> readWithTimeouts(int fd, char* buffer, DWORD size, const C
         }
     }
     return got;
+}
+
+// A port on another machine, connected within the wait limit of RemoteDevice.
+HANDLE openRemote(const QByteArray& url, const QString& comName)
+{
+    QString failure;
+    const auto address = remoteport::ParseAddress(url, failure);
+    if (address && porthandles::RemoteOpen(address->Key()))
+        failure = openfailure::Describe(url, EBUSY);
+    auto device = failure.isEmpty() ? remoteport::RemoteDevice::Open(*address, failure) : nullptr;
+    if (!device) {
+        openfailure::Remember(failure);
+        return INVALID_HANDLE_VALUE;
+    }
+    porthandles::OpenPort port;
+    port.remote = std::move(device);
+    port.comName = comName;
+    const HANDLE handle = porthandles::Add(std::move(port));
+    if (handle == INVALID_HANDLE_VALUE)
+        openfailure::Remember(openfailure::Describe(url, EMFILE));
+    return handle;
 }
 
 }
@@ -87,6 +120,9 @@ HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
     const QByteArray path = comnames::ComDevicePath(n);
     if (path.isEmpty())
         return fail(fileName, ENODEV);
+    const QString comName = QStringLiteral("COM%1").arg(n);
+    if (remoteport::LooksLikeUrl(path))
+        return openRemote(path, comName);
     // Checked before the open: opening a device may act on it (/dev/ptmx
     // makes a new pseudo-terminal, a serial port raises DTR).
     if (!comnames::IsSerialTerminal(path))
@@ -96,7 +132,7 @@ HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
         return fail(path, errno);
     porthandles::OpenPort port;
     port.fd = fd;
-    port.comName = QStringLiteral("COM%1").arg(n);
+    port.comName = comName;
     port.pseudoTerminal = serialdevice::IsPseudoTerminal(fd);
     const HANDLE handle = porthandles::Add(std::move(port));
     if (handle == INVALID_HANDLE_VALUE) {
@@ -116,12 +152,17 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OV
     if (bytesToRead == 0)
         return 1;
     auto* bytes = static_cast<char*>(buffer);
-    auto got = serialdevice::ReadAvailable(port->fd, bytes, bytesToRead);
     const COMMTIMEOUTS& t = port->timeouts;
     const bool atOnce = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == 0
         && t.ReadTotalTimeoutConstant == 0;
-    if (got && !atOnce)
-        got = readWithTimeouts(port->fd, bytes, bytesToRead, t, *got);
+    const auto read = [&](auto& device) {
+        auto got = device.ReadAvailable(bytes, bytesToRead);
+        if (got && !atOnce)
+            got = readWithTimeouts(device, bytes, bytesToRead, t, *got);
+        return got;
+    };
+    LocalDevice local{port->fd};
+    const auto got = port->remote ? read(*port->remote) : read(local);
     if (!got)
         return 0;
     if (bytesRead)
@@ -140,9 +181,10 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
     const auto totalMs
         = totalTimeout(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, bytesToWrite);
     size_t written = 0;
-    const auto result = serialdevice::WriteAll(port->fd, buffer, bytesToWrite,
-                                               totalMs ? std::nullopt : std::optional(WriteStallMs),
-                                               totalMs, written);
+    const auto stallMs = totalMs ? std::nullopt : std::optional(WriteStallMs);
+    const auto result = port->remote
+        ? port->remote->WriteAll(buffer, bytesToWrite, stallMs, totalMs, written)
+        : serialdevice::WriteAll(port->fd, buffer, bytesToWrite, stallMs, totalMs, written);
     if (bytesWritten)
         *bytesWritten = DWORD(written);
     return result == serialdevice::WriteResult::Done;
@@ -156,7 +198,9 @@ BOOL CloseHandle(HANDLE object)
         return 0;
     }
     testhook::RecordLineEvent(port->comName, testhook::LineEvent::Closed, false);
-    serialdevice::CloseExclusive(port->fd);
+    // A remote port's connection ends with its entry.
+    if (!port->remote)
+        serialdevice::CloseExclusive(port->fd);
     return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "port/PortHandles.h"
 
+#include <algorithm>
 #include <limits>
 #include <mutex>
 #include <unordered_map>
@@ -52,6 +53,14 @@ std::optional<OpenPort> Take(HANDLE handle)
     OpenPort port = std::move(it->second);
     t.entries.erase(it);
     return port;
+}
+
+bool RemoteOpen(const QByteArray& key)
+{
+    auto& t = table();
+    std::lock_guard lock(t.mutex);
+    return std::any_of(t.entries.begin(), t.entries.end(),
+                       [&](const auto& entry) { return entry.second.remote && entry.second.remote->address().Key() == key; });
 }
 
 }

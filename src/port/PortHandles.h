@@ -1,8 +1,10 @@
 #pragma once
 
 #include "port/Kernel32.h"
+#include "port/RemoteDevice.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The table behind the handle values. A value is handed out once only, so a
@@ -11,7 +13,8 @@
 namespace win32::porthandles {
 
 struct OpenPort {
-    int fd = -1;
+    int fd = -1; // a local device
+    std::unique_ptr<remoteport::RemoteDevice> remote; // or a port on another machine
     QString comName;            // "COMn"
     bool pseudoTerminal = false;
     std::optional<DCB> lastSet; // the record of the last SetCommState that succeeded
@@ -25,5 +28,7 @@ HANDLE Add(OpenPort port);
 OpenPort* Find(HANDLE handle);
 // Removes the entry; nullopt when there was none.
 std::optional<OpenPort> Take(HANDLE handle);
+// Whether a remote port with this address key is open.
+bool RemoteOpen(const QByteArray& key);
 
 }

@@ -94,12 +94,19 @@ bool WaitReadable(int fd, int timeoutMs)
 WriteResult WriteAll(int fd, const void* data, size_t size, std::optional<int> stallMs,
                      std::optional<int> overallMs, size_t& written)
 {
+    const auto writeSome = [fd](const char* bytes, size_t count) { return ::write(fd, bytes, count); };
+    return WriteAll(fd, writeSome, data, size, stallMs, overallMs, written);
+}
+
+WriteResult WriteAll(int fd, const WriteSome& writeSome, const void* data, size_t size,
+                     std::optional<int> stallMs, std::optional<int> overallMs, size_t& written)
+{
     const auto start = Clock::now();
     auto lastProgress = start;
     const auto* bytes = static_cast<const char*>(data);
     written = 0;
     while (written < size) {
-        const ssize_t n = ::write(fd, bytes + written, size - written);
+        const ssize_t n = writeSome(bytes + written, size - written);
         if (n > 0) {
             written += size_t(n);
             lastProgress = Clock::now();

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -34,6 +35,11 @@ enum class WriteResult { Done, Failed, Stalled };
 // the driver took nothing for stallMs or overallMs ran out (nullopt: no limit).
 WriteResult WriteAll(int fd, const void* data, size_t size, std::optional<int> stallMs,
                      std::optional<int> overallMs, size_t& written);
+// One non-blocking write of a descriptor: the bytes taken, or -1 with errno.
+using WriteSome = std::function<ssize_t(const char* data, size_t size)>;
+// The same over any non-blocking descriptor (a socket), written through writeSome.
+WriteResult WriteAll(int fd, const WriteSome& writeSome, const void* data, size_t size,
+                     std::optional<int> stallMs, std::optional<int> overallMs, size_t& written);
 
 enum class ModemLine { Dtr, Rts };
 bool SetModemLine(int fd, ModemLine line, bool on);

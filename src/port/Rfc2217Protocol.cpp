@@ -1,0 +1,268 @@
+#include "port/Rfc2217Protocol.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
+namespace rfc2217 {
+
+namespace {
+
+// Telnet.
+constexpr uint8_t IAC = 255, DONT = 254, DO = 253, WONT = 252, WILL = 251, SB = 250, SE = 240;
+constexpr uint8_t BINARY = 0, SGA = 3, COM_PORT_OPTION = 44;
+
+// COM port commands; the server answers with the code plus ServerOffset.
+constexpr uint8_t SET_BAUDRATE = 1, SET_DATASIZE = 2, SET_PARITY = 3, SET_STOPSIZE = 4, SET_CONTROL = 5,
+                  NOTIFY_MODEMSTATE = 7, SET_MODEMSTATE_MASK = 11;
+constexpr uint8_t ServerOffset = 100;
+// SET-CONTROL values.
+constexpr uint8_t NoFlow = 1, XonXoffFlow = 2, HardwareFlow = 3, DcdFlow = 17, DsrFlow = 19;
+constexpr uint8_t DtrOn = 8, DtrOff = 9, RtsOn = 11, RtsOff = 12;
+// The state bits of NOTIFY-MODEMSTATE: DCD, RI, DSR, CTS; the low four are changes.
+constexpr uint8_t ModemLines = 0xF0;
+
+// One bit per setting in answered_.
+constexpr uint8_t BaudBit = 1, SizeBit = 2, ParityBit = 4, StopBit = 8, FlowBit = 16, AllAnswered = 31;
+
+constexpr uint8_t OneStop = 1, TwoStop = 2, OneAndHalfStop = 3;
+
+bool weAccept(uint8_t option)
+{
+    return option == BINARY || option == SGA || option == COM_PORT_OPTION;
+}
+
+bool theyMay(uint8_t option)
+{
+    return option == BINARY || option == SGA;
+}
+
+QByteArray bytes(std::initializer_list<uint8_t> values)
+{
+    QByteArray out;
+    for (const uint8_t v : values)
+        out.append(char(v));
+    return out;
+}
+
+QByteArray comPortCommand(uint8_t code, QByteArrayView value)
+{
+    return bytes({IAC, SB, COM_PORT_OPTION, code}) + EscapeData(value) + bytes({IAC, SE});
+}
+
+QByteArray oneByte(uint8_t value)
+{
+    return QByteArray(1, char(value));
+}
+
+}
+
+PortSettings Encode(const serialdevice::LineSettings& s)
+{
+    PortSettings p;
+    p.baudRate = s.bitRate;
+    p.dataSize = uint8_t(s.dataBits);
+    p.parity = uint8_t(int(s.parity) + 1); // none, odd, even, mark, space are 1 to 5
+    p.stopSize = !s.extraStopBit ? OneStop : (s.dataBits == 5 ? OneAndHalfStop : TwoStop);
+    p.flowControl = s.rtsCts ? HardwareFlow : (s.xonXoffOut || s.xonXoffIn) ? XonXoffFlow : NoFlow;
+    return p;
+}
+
+std::optional<serialdevice::LineSettings> Decode(const PortSettings& p)
+{
+    if (p.baudRate == 0 || p.dataSize < 5 || p.dataSize > 8 || p.parity < 1 || p.parity > 5 || p.stopSize < OneStop
+        || p.stopSize > OneAndHalfStop || p.flowControl < NoFlow || p.flowControl > HardwareFlow)
+        return std::nullopt;
+    serialdevice::LineSettings s;
+    s.bitRate = p.baudRate;
+    s.dataBits = p.dataSize;
+    s.parity = serialdevice::Parity(p.parity - 1);
+    s.extraStopBit = p.stopSize != OneStop;
+    s.rtsCts = p.flowControl == HardwareFlow;
+    s.xonXoffOut = s.xonXoffIn = p.flowControl == XonXoffFlow;
+    return s;
+}
+
+QByteArray EscapeData(QByteArrayView data)
+{
+    QByteArray out;
+    out.reserve(data.size() + data.count(char(IAC)));
+    for (const char c : data) {
+        out.append(c);
+        if (uint8_t(c) == IAC)
+            out.append(c);
+    }
+    return out;
+}
+
+ClientProtocol::ClientProtocol()
+{
+    us_[BINARY] = them_[BINARY] = us_[COM_PORT_OPTION] = Side::WantYes;
+    outgoing_ = bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, COM_PORT_OPTION});
+}
+
+ClientProtocol::Negotiation ClientProtocol::State() const
+{
+    const std::array<Side, 3> needed{us_[BINARY], them_[BINARY], us_[COM_PORT_OPTION]};
+    if (std::find(needed.begin(), needed.end(), Side::No) != needed.end())
+        return Negotiation::Refused;
+    if (std::all_of(needed.begin(), needed.end(), [](Side s) { return s == Side::Yes; }))
+        return Negotiation::Ready;
+    return Negotiation::Pending;
+}
+
+void ClientProtocol::Receive(QByteArrayView received)
+{
+    for (const char c : received) {
+        const auto b = uint8_t(c);
+        switch (parse_) {
+        case Parse::Data:
+            if (b == IAC)
+                parse_ = Parse::Iac;
+            else
+                data_.append(c);
+            break;
+        case Parse::Iac:
+            parse_ = Parse::Data;
+            if (b == IAC)
+                data_.append(c);
+            else if (b >= WILL) {
+                verb_ = b;
+                parse_ = Parse::Option;
+            } else if (b == SB) {
+                sub_.clear();
+                parse_ = Parse::Sub;
+            }
+            // Any other command (NOP, GA, ...) asks nothing of a client.
+            break;
+        case Parse::Option:
+            command(verb_, b);
+            parse_ = Parse::Data;
+            break;
+        case Parse::Sub:
+            if (b == IAC)
+                parse_ = Parse::SubIac;
+            else
+                sub_.append(c);
+            break;
+        case Parse::SubIac:
+            parse_ = b == IAC ? Parse::Sub : Parse::Data;
+            if (b == IAC)
+                sub_.append(c);
+            else if (b == SE)
+                subnegotiation(sub_);
+            break;
+        }
+    }
+}
+
+QByteArray ClientProtocol::TakeData()
+{
+    return std::exchange(data_, {});
+}
+
+QByteArray ClientProtocol::TakeOutgoing()
+{
+    return std::exchange(outgoing_, {});
+}
+
+void ClientProtocol::RequestSettings(const PortSettings& p)
+{
+    const char baud[4]{char(p.baudRate >> 24), char(p.baudRate >> 16), char(p.baudRate >> 8), char(p.baudRate)};
+    outgoing_ += comPortCommand(SET_BAUDRATE, QByteArrayView(baud, 4));
+    outgoing_ += comPortCommand(SET_DATASIZE, oneByte(p.dataSize));
+    outgoing_ += comPortCommand(SET_PARITY, oneByte(p.parity));
+    outgoing_ += comPortCommand(SET_STOPSIZE, oneByte(p.stopSize));
+    outgoing_ += comPortCommand(SET_CONTROL, oneByte(p.flowControl));
+    answer_ = {};
+    answered_ = 0;
+}
+
+std::optional<PortSettings> ClientProtocol::Answer() const
+{
+    if (answered_ != AllAnswered)
+        return std::nullopt;
+    return answer_;
+}
+
+void ClientProtocol::WatchModemLines()
+{
+    outgoing_ += comPortCommand(SET_MODEMSTATE_MASK, oneByte(ModemLines));
+}
+
+void ClientProtocol::SetLine(serialdevice::ModemLine line, bool on)
+{
+    const bool dtr = line == serialdevice::ModemLine::Dtr;
+    outgoing_ += comPortCommand(SET_CONTROL, oneByte(dtr ? (on ? DtrOn : DtrOff) : (on ? RtsOn : RtsOff)));
+}
+
+// Option negotiation after RFC 1143: answer only a change, so that the two
+// sides cannot loop; the options wanted were asked for at the start.
+void ClientProtocol::command(uint8_t verb, uint8_t option)
+{
+    const bool ours = verb == DO || verb == DONT;
+    Side& side = ours ? us_[option] : them_[option];
+    const bool enable = verb == WILL || verb == DO;
+    const auto answer = [&](uint8_t reply) { outgoing_ += bytes({IAC, reply, option}); };
+    if (enable) {
+        if (side == Side::WantYes)
+            side = Side::Yes;
+        else if (side == Side::No && (ours ? weAccept(option) : theyMay(option))) {
+            side = Side::Yes;
+            answer(ours ? WILL : DO);
+        } else if (side == Side::No)
+            answer(ours ? WONT : DONT);
+    } else if (side != Side::No) {
+        if (side == Side::Yes)
+            answer(ours ? WONT : DONT);
+        side = Side::No;
+    }
+}
+
+void ClientProtocol::subnegotiation(const QByteArray& body)
+{
+    if (body.size() >= 2 && uint8_t(body[0]) == COM_PORT_OPTION)
+        comPortReply(uint8_t(body[1]), QByteArrayView(body).sliced(2));
+}
+
+void ClientProtocol::comPortReply(uint8_t code, QByteArrayView value)
+{
+    if (value.isEmpty() || code < ServerOffset)
+        return;
+    const auto first = uint8_t(value[0]);
+    switch (code - ServerOffset) {
+    case SET_BAUDRATE:
+        if (value.size() == 4) {
+            answer_.baudRate = uint32_t(first) << 24 | uint32_t(uint8_t(value[1])) << 16
+                | uint32_t(uint8_t(value[2])) << 8 | uint8_t(value[3]);
+            answered_ |= BaudBit;
+        }
+        break;
+    case SET_DATASIZE:
+        answer_.dataSize = first;
+        answered_ |= SizeBit;
+        break;
+    case SET_PARITY:
+        answer_.parity = first;
+        answered_ |= ParityBit;
+        break;
+    case SET_STOPSIZE:
+        answer_.stopSize = first;
+        answered_ |= StopBit;
+        break;
+    case SET_CONTROL:
+        // The same command also answers for DTR, RTS and break.
+        if (first == NoFlow || first == XonXoffFlow || first == HardwareFlow || first == DcdFlow || first == DsrFlow) {
+            answer_.flowControl = first;
+            answered_ |= FlowBit;
+        }
+        break;
+    case NOTIFY_MODEMSTATE:
+        modemState_ = first & ModemLines;
+        break;
+    default:
+        break;
+    }
+}
+
+}
