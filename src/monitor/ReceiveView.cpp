@@ -79,8 +79,8 @@ void ReceiveView::ShowGrown(const NotationText* text)
     RepaintFromLine(LineOf(caret_));
     longest_ = source_->LongestLine();
     anchor_ = caret_ = TextLength();
-    UpdateScrollBars();
-    EnsureCaretVisible();
+    // The scroll bars follow in the frame: each change repaints them.
+    followPending_ = true;
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)
@@ -465,6 +465,12 @@ void ReceiveView::ScheduleFrame()
 
 void ReceiveView::PaintFrame()
 {
+    if (followPending_) {
+        followPending_ = false;
+        UpdateScrollBars();
+        EnsureCaretVisible();
+        frameTimer_.stop(); // the rows this moved are painted now, not in a frame of their own
+    }
     sinceFrame_.start();
     QWidget* area = viewport();
     const int rows = VisibleRows();
