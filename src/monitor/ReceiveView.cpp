@@ -46,6 +46,12 @@ ReceiveView::ReceiveView(QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     // Every paint fills what it covers, so moved rows need no background.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The box and its scroll bars paint their own background: what lies
+    // under them (the group box, a box hidden beneath) is not painted again
+    // each time they change.
+    setAutoFillBackground(true);
+    verticalScrollBar()->setAutoFillBackground(true);
+    horizontalScrollBar()->setAutoFillBackground(true);
     frameTimer_.setSingleShot(true);
     connect(&frameTimer_, &QTimer::timeout, this, &ReceiveView::PaintFrame);
     UpdateMetrics();
@@ -74,8 +80,8 @@ void ReceiveView::ShowGrown(const NotationText* text)
     RepaintFromLine(LineOf(caret_));
     longest_ = source_->LongestLine();
     anchor_ = caret_ = TextLength();
-    UpdateScrollBars();
-    EnsureCaretVisible();
+    // The scroll bars follow in the frame: each change repaints them.
+    followPending_ = true;
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)
@@ -270,7 +276,12 @@ void ReceiveView::paintEvent(QPaintEvent* event)
     QPainter painter(viewport());
     const QPalette& colors = palette();
     const QRect area = event->rect();
-    painter.fillRect(area, colors.color(QPalette::Base));
+    // Filled in strips: Qt hands a fill of more than about 96 pixel rows to
+    // its thread pool and waits for it, which costs more than the fill.
+    constexpr int Strip = 64;
+    for (int y = area.top(); y <= area.bottom(); y += Strip)
+        painter.fillRect(QRect(area.left(), y, area.width(), std::min(Strip, area.bottom() + 1 - y)),
+                         colors.color(QPalette::Base));
     painter.setFont(font());
 
     const qsizetype firstLine = verticalScrollBar()->value();
@@ -466,6 +477,12 @@ void ReceiveView::ScheduleFrame()
 
 void ReceiveView::PaintFrame()
 {
+    if (followPending_) {
+        followPending_ = false;
+        UpdateScrollBars();
+        EnsureCaretVisible();
+        frameTimer_.stop(); // the rows this moved are painted now, not in a frame of their own
+    }
     sinceFrame_.start();
     QWidget* area = viewport();
     const int rows = VisibleRows();

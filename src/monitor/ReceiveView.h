@@ -28,7 +28,8 @@ public:
     // after changing it the owner shows it again.
     void Show(const NotationText* text);
     // The same as Show, for a text that has only grown at its end since it
-    // was shown: the lines above the last one are not painted again.
+    // was shown: the lines above the last one are not painted again, and the
+    // scroll bars follow in the next frame.
     void ShowGrown(const NotationText* text);
     // Text written straight into the box; it stays until the box is next rewritten.
     void AppendLocalText(const QByteArray& text);
@@ -97,4 +98,5 @@ private:
     bool repaintAll_ = false;
     qsizetype repaintFromLine_ = -1; // -1: no rows changed
     int scrolledRows_ = 0;           // rows the view moved since the last frame
+    bool followPending_ = false;     // grown text: the scroll bars catch up in the next frame
 };
