@@ -21,10 +21,13 @@
 
 namespace {
 
-// A colour between two, for the dimmed control pictures.
-QColor Mix(const QColor& a, const QColor& b)
+// The dimmer colour of the control pictures: three parts of the text's
+// colour to two of the background's, so the small pictures stay visible.
+QColor DimmedColour(const QColor& text, const QColor& background)
 {
-    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+    const auto mix = [](int a, int b) { return (3 * a + 2 * b) / 5; };
+    return QColor(mix(text.red(), background.red()), mix(text.green(), background.green()),
+                  mix(text.blue(), background.blue()));
 }
 
 // Moves made by the view itself are told from the user's.
@@ -428,8 +431,8 @@ void ReceiveView::DrawGlyphs(QPainter& painter)
     const QPalette& colors = palette();
     const QColor text = colors.color(QPalette::Text);
     const QColor selected = colors.color(QPalette::HighlightedText);
-    const QColor pens[4] = {text, Mix(text, colors.color(QPalette::Base)), selected,
-                            Mix(selected, colors.color(QPalette::Highlight))};
+    const QColor pens[4] = {text, DimmedColour(text, colors.color(QPalette::Base)), selected,
+                            DimmedColour(selected, colors.color(QPalette::Highlight))};
     for (size_t at = 0; at < runs_.size(); ++at) {
         const Run& run = runs_[at];
         if (run.indexes.isEmpty())
