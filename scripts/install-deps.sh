@@ -2,7 +2,7 @@
 # Installs the Debian packages Wendale needs to build, run and test, when missing.
 set -euo pipefail
 
-packages=(g++ cmake make qt6-base-dev fonts-liberation fonts-freefont-ttf)
+packages=(g++ cmake make qt6-base-dev fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

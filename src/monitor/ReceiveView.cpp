@@ -1,5 +1,6 @@
 #include "monitor/ReceiveView.h"
 
+#include "monitor/ControlPictures.h"
 #include "monitor/NotationText.h"
 #include "monitor/ShownCharacters.h"
 
@@ -75,6 +76,8 @@ ReceiveView::ReceiveView(QWidget* parent)
     UpdateMetrics();
     UpdateScrollBars();
 }
+
+ReceiveView::~ReceiveView() = default;
 
 void ReceiveView::Show(const NotationText* text)
 {
@@ -262,14 +265,10 @@ void ReceiveView::UpdateGlyphs()
         fonts_.push_back(raw);
         return int(fonts_.size()) - 1;
     };
-    // What the box's font lacks (the control pictures) comes from the font
-    // the text engine falls back to; FreeMono has them at the same width.
-    QFont fallback = font();
-    fallback.setFamilies({font().family(), QStringLiteral("FreeMono")});
     for (int byte = 0; byte < 256; ++byte) {
         Glyph& glyph = glyphs_[size_t(byte)];
-        glyph = Glyph{0, -1, shownchars::Dimmed(uchar(byte))};
-        if (byte == ' ')
+        glyph = Glyph{0, -1, shownchars::Dimmed(uchar(byte)), ControlPictures::Has(uchar(byte))};
+        if (byte == ' ' || glyph.picture)
             continue;
         const QString shown(QChar(shownchars::ShownCharacter(uchar(byte))));
         if (fonts_.front().supportsCharacter(shown.front())) {
@@ -277,7 +276,8 @@ void ReceiveView::UpdateGlyphs()
             glyph.font = 0;
             continue;
         }
-        QTextLayout layout(shown, fallback);
+        // What the box's font lacks comes from the font the text engine falls back to.
+        QTextLayout layout(shown, font());
         layout.beginLayout();
         layout.createLine();
         layout.endLayout();
@@ -368,8 +368,10 @@ void ReceiveView::paintEvent(QPaintEvent* event)
         run.indexes.clear();
         run.positions.clear();
     }
-    boxes_[0].clear();
-    boxes_[1].clear();
+    for (const int selected : {0, 1}) {
+        boxes_[selected].clear();
+        pictureSpots_[selected].clear();
+    }
     const qsizetype lastRow = std::min<qsizetype>(VisibleRows(), area.bottom() / lineHeight_);
     for (qsizetype row = area.top() / lineHeight_; row <= lastRow && firstLine + row < lines; ++row) {
         const qsizetype line = firstLine + row;
@@ -413,7 +415,12 @@ void ReceiveView::AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetyp
         const Glyph& glyph = glyphs_[byte];
         const bool selected = at >= selectedFrom && at < selectedTo;
         const qreal x = origin.x() + qreal(at) * columnWidth_;
-        if (glyph.font >= 0) {
+        if (glyph.picture) {
+            const QSizeF cell(std::ceil(columnWidth_), lineHeight_);
+            const QPointF centre(x + cell.width() / 2, origin.y() - ascent_ + cell.height() / 2);
+            const QRectF source(QPointF(ControlPictures::Index(byte) * cell.width(), 0), cell);
+            pictureSpots_[selected].append(QPainter::PixmapFragment::create(centre, source));
+        } else if (glyph.font >= 0) {
             Run& run = runs_[size_t(glyph.font * 4 + (selected ? 2 : 0) + (glyph.dimmed ? 1 : 0))];
             run.indexes.append(glyph.index);
             run.positions.append(QPointF(x, origin.y()));
@@ -444,9 +451,18 @@ void ReceiveView::DrawGlyphs(QPainter& painter)
         painter.setPen(pens[at % 4]);
         painter.drawGlyphRun(QPointF(), glyphs);
     }
-    for (const bool inSelection : {false, true}) {
-        painter.setPen(pens[inSelection ? 3 : 1]);
-        painter.drawRects(boxes_[inSelection]);
+    for (const int selected : {0, 1}) {
+        const QColor& pen = pens[selected * 2 + 1];
+        painter.setPen(pen);
+        painter.drawRects(boxes_[selected]);
+        if (pictureSpots_[selected].isEmpty())
+            continue;
+        const QSize cell(int(std::ceil(columnWidth_)), lineHeight_);
+        std::unique_ptr<ControlPictures>& pictures = pictures_[selected];
+        if (!pictures || pictures->Colour() != pen || pictures->Cell() != cell)
+            pictures = std::make_unique<ControlPictures>(cell, pen);
+        painter.drawPixmapFragments(pictureSpots_[selected].constData(), int(pictureSpots_[selected].size()),
+                                    pictures->Atlas());
     }
 }
 

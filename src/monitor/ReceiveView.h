@@ -4,12 +4,14 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QGlyphRun>
+#include <QPainter>
 #include <QRawFont>
 #include <QTimer>
 #include <array>
 #include <memory>
 #include <vector>
 
+class ControlPictures;
 class NotationText;
 class QIODevice;
 class QMenu;
@@ -30,6 +32,7 @@ class ReceiveView : public QAbstractScrollArea {
 
 public:
     explicit ReceiveView(QWidget* parent = nullptr);
+    ~ReceiveView() override;
 
     // Rewrites the box from text (nullptr: empty) and puts the caret at the
     // end. The text is read in place: it must stay alive while shown, and
@@ -116,12 +119,14 @@ private:
     int lineHeight_ = 1;
     int ascent_ = 0;
 
-    // How each byte is drawn: a glyph of one of fonts_ (font -1: a blank, or
-    // a box where no font has the character) and whether it is dimmed.
+    // How each byte is drawn: a control picture, or a glyph of one of fonts_
+    // (font -1: a blank, or a box where no font has the character), and
+    // whether it is dimmed.
     struct Glyph {
         quint32 index = 0;
         int font = -1;
         bool dimmed = false;
+        bool picture = false;
     };
     std::array<Glyph, 256> glyphs_;
     std::vector<QRawFont> fonts_;
@@ -133,6 +138,9 @@ private:
     };
     std::vector<Run> runs_;
     QList<QRectF> boxes_[2]; // characters no font has, unselected and selected
+    // The control pictures, unselected and selected, and where a paint puts them.
+    std::unique_ptr<ControlPictures> pictures_[2];
+    QList<QPainter::PixmapFragment> pictureSpots_[2];
 
     QTimer frameTimer_;
     QElapsedTimer sinceFrame_;
