@@ -19,7 +19,7 @@ class QMenu;
 // Read-only view of a received text. It paints the visible rows and columns
 // straight from the text it is shown, without copying it; CR LF breaks a line
 // and every other byte takes one column, control bytes as their control
-// pictures in a dimmer colour (ShownCharacters.h).
+// pictures in a dimmer colour (ControlPictures.h, ShownCharacters.h).
 // Painting waits for the next frame, at most about 60 a second: when new
 // lines push the view up, the rows already drawn are moved and only the rows
 // that changed are painted.
