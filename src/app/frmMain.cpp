@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 #include "app/MsgBox.h"
+#include "app/PortWatcher.h"
+#include "monitor/FindBar.h"
 #include "monitor/ReceiveView.h"
 #include "port/PortFailures.h"
 
@@ -10,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 frmMain::frmMain(QWidget* parent)
@@ -19,11 +22,16 @@ frmMain::frmMain(QWidget* parent)
     modZEMO::SetFailureReporter([](const QString& message) { modZEMO::MsgBox(message, modZEMO::MsgCritical); });
     Q_INIT_RESOURCE(resources);
     setWindowIcon(QIcon(QStringLiteral(":/wendale.png")));
-    setFont(QFont(QStringLiteral("Liberation Sans"), 8));
+    // Arial's metrics (Liberation Sans), at the size at which every caption
+    // fits the rectangle the layout gives it.
+    QFont windowFont(QStringLiteral("Liberation Sans"));
+    windowFont.setPointSizeF(7.5);
+    setFont(windowFont);
     CreateControls();
     WireHandlers();
     Form_Load();
-    setFixedSize(sizeHint());
+    // The first size is also the smallest; the window may grow from it.
+    resize(minimumSizeHint());
     ComPortListBox->setFocus();
 }
 
@@ -75,10 +83,26 @@ void frmMain::WireHandlers()
     connect(HelpAboutMenu, &QAction::triggered, this, &frmMain::HelpAboutMenu_Click);
 
     SendData->installEventFilter(this);
+
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, &frmMain::OpenFindBar);
+    connect(FindBox, &FindBar::Toggled, this, &frmMain::FitToClientArea);
+    portWatcher_ = new PortWatcher(this);
+    connect(portWatcher_, &PortWatcher::Changed, this, &frmMain::RefreshPortLists);
+}
+
+void frmMain::OpenFindBar()
+{
+    // In two-port operation the find bar searches the box that has the focus
+    // (or had it when the bar was opened).
+    const bool second = RX2Out->hasFocus() || (FindBox->isAncestorOf(focusWidget()) && FindBox->Box() == RX2Out);
+    FindBox->Open(TwoPortMode && second ? RX2Out : RXOut);
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == clientArea_ && event->type() == QEvent::Resize)
+        FitToClientArea();
     if (watched == SendData && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyPress)

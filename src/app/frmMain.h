@@ -7,6 +7,8 @@
 #include "transmit/RecallKeys.h"
 
 #include <QMainWindow>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -16,6 +18,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTimer;
+class FindBar;
+class PortWatcher;
 class ReceiveView;
 
 // The one window. Its event procedures are defined in the folder of the
@@ -90,6 +94,7 @@ public:
     QLabel* OutLabel = nullptr;
 
     QTimer* Timer1 = nullptr;
+    FindBar* FindBox = nullptr; // Ctrl+F, under the received-data boxes
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
@@ -115,6 +120,12 @@ public:
     void COMInitButton_Click();
     void ITypeListBox_Click();
     void ComPortListBox_Click();
+
+    // The port lists follow ports that come and go while none is open (app/).
+    void RefreshPortLists();
+
+    // Room beyond the first size goes to the received-data boxes (app/).
+    void SetBoxesSideBySide(bool sideBySide);
 
     // Line settings and control lines (app/).
     void StopListBox_Click();
@@ -168,11 +179,20 @@ protected:
 private:
     void CreateControls();
     void WireHandlers();
+    void FitToClientArea();
+    void OpenFindBar();
     // The second-port list: every port but PortName, none selected.
     void FillAltComList();
     void LogReceived(const QByteArray& first, const QByteArray& second);
     void ReportLogFailure(const QString& path, const QString& reason);
     void ReportDeviceGone(int port, const QString& portName);
+
+    QWidget* clientArea_ = nullptr;
+    // The controls under the boxes and their places at the first size.
+    std::vector<std::pair<QWidget*, QRect>> underBoxes_;
+    bool boxesSideBySide_ = false;
+    PortWatcher* portWatcher_ = nullptr;
+    bool portsChanged_ = false; // while a port was open
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

@@ -1,5 +1,4 @@
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 
@@ -10,16 +9,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-namespace {
-constexpr int FullWidth = 6255 / 15;
-constexpr int TwoPortWidth = 3100 / 15;
-
-void SetWidth(QWidget* box, int width)
-{
-    box->resize(width, box->height());
-}
-}
-
 void frmMain::COMInitButton_Click()
 {
     ITypeListBox_Click();
@@ -28,13 +17,15 @@ void frmMain::COMInitButton_Click()
         ITypeListBox_Click();
         SendData->setEnabled(false);
         ClearButton_Click();
-        SetWidth(RXOut, FullWidth);
+        SetBoxesSideBySide(false);
         SendButton->setEnabled(false);
         Out1Label->clear();
         Out2Label->clear();
         Out1Label->hide();
         Out2Label->hide();
         AltComListBox->setEnabled(TwoPortMode);
+        if (portsChanged_)
+            RefreshPortLists();
         return;
     }
 
@@ -56,12 +47,12 @@ void frmMain::COMInitButton_Click()
 
     AltComListBox->setEnabled(false);
     if (TwoPortMode) {
-        SetWidth(RXOut, TwoPortWidth);
+        SetBoxesSideBySide(true);
         SendButton->setEnabled(false);
     } else {
         if (SendData->isEnabled())
             SendData->setFocus();
-        SetWidth(RXOut, FullWidth);
+        SetBoxesSideBySide(false);
         SendButton->setEnabled(true);
     }
     modZEMO::SetMsCount(0);

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "monitor/FindBar.h"
 #include "monitor/ReceiveView.h"
 
 #include <QAction>
@@ -11,15 +12,26 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
 // Positions and sizes are given in twips; 15 twips make one pixel at 96 dpi.
-QRect Twips(int left, int top, int width, int height)
+constexpr QRect Twips(int left, int top, int width, int height)
 {
     return {left / 15, top / 15, width / 15, height / 15};
 }
+
+// The client area's first size, which is also its smallest, and the places
+// of what grows with it.
+constexpr QSize FirstSize(6810 / 15, 6000 / 15);
+constexpr QRect Frame2Place = Twips(120, 3120, 6585, 2775);
+constexpr QRect RXOutPlace = Twips(120, 480, 6255, 1695);
+constexpr QRect RX2OutPlace = Twips(3240, 480, 3100, 1695);
+constexpr QRect Out2LabelPlace = Twips(5280, 240, 735, 255);
+// RXOut's width beside RX2Out in two-port operation.
+constexpr int TwoPortWidth = 3100 / 15;
 
 template <typename W>
 W* Place(QWidget* parent, const char* name, QRect geometry)
@@ -34,6 +46,14 @@ QLabel* Caption(QWidget* parent, const char* name, QRect geometry, const QString
 {
     auto* label = Place<QLabel>(parent, name, geometry);
     label->setText(text);
+    return label;
+}
+
+// A caption that begins where an indicator box ends: its text starts clear of the box's border.
+QLabel* IndicatorCaption(QWidget* parent, const char* name, QRect geometry, const QString& text)
+{
+    auto* label = Caption(parent, name, geometry, text);
+    label->setIndent(2);
     return label;
 }
 
@@ -67,8 +87,11 @@ void frmMain::CreateControls()
 {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(6810 / 15, 6000 / 15);
+    client->setMinimumSize(FirstSize);
+    client->resize(FirstSize);
+    client->installEventFilter(this);
     setCentralWidget(client);
+    clientArea_ = client;
 
     Frame1 = Frame(client, "Frame1", Twips(120, 120, 2775, 2895), tr("COM Port Configuration"));
     Label1 = Caption(Frame1, "Label1", Twips(120, 360, 495, 255), tr("Port"));
@@ -105,13 +128,13 @@ void frmMain::CreateControls()
     // A pasted text of any length is taken whole.
     SendData->setMaxLength(std::numeric_limits<int>::max());
     DCDv = Indicator(SendFrame, "DCDv", Twips(120, 1320, 255, 255));
-    Label15 = Caption(SendFrame, "Label15", Twips(360, 1320, 615, 255), tr("DCD(1)"));
+    Label15 = IndicatorCaption(SendFrame, "Label15", Twips(360, 1320, 615, 255), tr("DCD(1)"));
     RIv = Indicator(SendFrame, "RIv", Twips(1080, 1320, 255, 255));
-    label99 = Caption(SendFrame, "label99", Twips(1320, 1320, 495, 255), tr("RI(9)"));
+    label99 = IndicatorCaption(SendFrame, "label99", Twips(1320, 1320, 495, 255), tr("RI(9)"));
     DSRv = Indicator(SendFrame, "DSRv", Twips(1920, 1320, 255, 255));
-    label39 = Caption(SendFrame, "label39", Twips(2160, 1320, 615, 255), tr("DSR(6)"));
+    label39 = IndicatorCaption(SendFrame, "label39", Twips(2160, 1320, 615, 255), tr("DSR(6)"));
     CTSv = Indicator(SendFrame, "CTSv", Twips(2760, 1320, 255, 255));
-    label33 = Caption(SendFrame, "label33", Twips(3000, 1320, 615, 255), tr("CTS(8)"));
+    label33 = IndicatorCaption(SendFrame, "label33", Twips(3000, 1320, 615, 255), tr("CTS(8)"));
     DTRv = Place<QCheckBox>(SendFrame, "DTRv", Twips(120, 1800, 855, 255));
     DTRv->setText(tr("DTR(4)"));
     DTRv->setToolTip(tr("If checked, then DTR=1(+12V)"));
@@ -123,20 +146,24 @@ void frmMain::CreateControls()
     SendButton = Place<QPushButton>(SendFrame, "SendButton", Twips(2640, 1680, 975, 375));
     SendButton->setText(tr("Send"));
 
-    Frame2 = Frame(client, "Frame2", Twips(120, 3120, 6585, 2775), tr("Received Data"));
+    Frame2 = Frame(client, "Frame2", Frame2Place, tr("Received Data"));
     ClearButton = Place<QPushButton>(Frame2, "ClearButton", Twips(5520, 2280, 975, 375));
     ClearButton->setText(tr("Clear"));
     OutCombo = Place<QComboBox>(Frame2, "OutCombo", Twips(4320, 2280, 975, 315));
     RXBitsNrListBox = Place<QComboBox>(Frame2, "RXBitsNrListBox", Twips(1920, 2280, 735, 315));
     RXBitsNrListBox->setToolTip(tr("'0' means no limit"));
-    RX2Out = ReceivedBox(Frame2, "RX2Out", Twips(3240, 480, 3100, 1695), QColor(255, 255, 192));
-    RXOut = ReceivedBox(Frame2, "RXOut", Twips(120, 480, 6255, 1695), QColor(128, 255, 255));
+    RX2Out = ReceivedBox(Frame2, "RX2Out", RX2OutPlace, QColor(255, 255, 192));
+    RXOut = ReceivedBox(Frame2, "RXOut", RXOutPlace, QColor(128, 255, 255));
     RXOut->raise();
-    Out2Label = Place<QLabel>(Frame2, "Out2Label", Twips(5280, 240, 735, 255));
+    Out2Label = Place<QLabel>(Frame2, "Out2Label", Out2LabelPlace);
     Out1Label = Place<QLabel>(Frame2, "Out1Label", Twips(2280, 240, 735, 255));
     Label7 = Caption(Frame2, "Label7", Twips(3600, 2280, 735, 255), tr("Out Form"));
     Label10 = Caption(Frame2, "Label10", Twips(120, 2280, 1815, 255), tr("Number of bytes per line"));
     OutLabel = Caption(Frame2, "OutLabel", Twips(120, 240, 735, 255), tr("Binary"));
+    for (QWidget* control : std::initializer_list<QWidget*>{ClearButton, OutCombo, RXBitsNrListBox, Label7, Label10})
+        underBoxes_.emplace_back(control, control->geometry());
+    FindBox = new FindBar([this] { return OutCombo->currentIndex(); }, Frame2);
+    FindBox->setObjectName(QStringLiteral("FindBox"));
 
     // Keyboard focus order.
     const QList<QWidget*> order{ComPortListBox, SpeedListBox, HandshakeListBox, BitsListBox, ParityListBox,
@@ -166,4 +193,32 @@ void frmMain::CreateControls()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
+}
+
+void frmMain::SetBoxesSideBySide(bool sideBySide)
+{
+    boxesSideBySide_ = sideBySide;
+    FitToClientArea();
+}
+
+void frmMain::FitToClientArea()
+{
+    // Every control above the boxes keeps its place; the frame and its boxes
+    // take the new room and what lies under them follows the bottom edge.
+    const int wider = std::max(0, clientArea_->width() - FirstSize.width());
+    const int taller = std::max(0, clientArea_->height() - FirstSize.height());
+    Frame2->setGeometry(Frame2Place.adjusted(0, 0, wider, taller));
+    for (const auto& [control, place] : underBoxes_)
+        control->move(place.topLeft() + QPoint(0, taller));
+
+    // The find bar, when open, takes its height from the boxes.
+    const int findHeight = FindBox->isHidden() ? 0 : FindBox->sizeHint().height();
+    const int boxHeight = RXOutPlace.height() + taller - findHeight;
+    // Side by side, each box gets half of the new width.
+    const int half = wider / 2;
+    RX2Out->setGeometry(RX2OutPlace.left() + half, RX2OutPlace.top(), RX2OutPlace.width() + wider - half, boxHeight);
+    RXOut->setGeometry(RXOutPlace.left(), RXOutPlace.top(),
+                       boxesSideBySide_ ? TwoPortWidth + half : RXOutPlace.width() + wider, boxHeight);
+    Out2Label->move(Out2LabelPlace.topLeft() + QPoint(half, 0));
+    FindBox->setGeometry(RXOutPlace.left(), RXOutPlace.top() + boxHeight, RXOutPlace.width() + wider, findHeight);
 }

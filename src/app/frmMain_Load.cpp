@@ -11,6 +11,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int HighestPort = 30;
@@ -21,6 +23,40 @@ void Fill(QComboBox* list, const QStringList& items)
     const QSignalBlocker quiet(list);
     list->clear();
     list->addItems(items);
+}
+
+struct PortEntry {
+    QString name;
+    QString device; // the tooltip
+    bool operator==(const PortEntry&) const = default;
+};
+
+// COM1 to COM30 as far as they exist; the probe never opens a device.
+QList<PortEntry> ExistingPorts()
+{
+    QList<PortEntry> ports;
+    for (int16_t n = 1; n <= HighestPort; ++n)
+        if (modZEMO::PortExists(n))
+            ports.append({QStringLiteral("COM%1").arg(n), QFile::decodeName(comnames::ComDevicePath(n))});
+    return ports;
+}
+
+QList<PortEntry> Listed(const QComboBox* list)
+{
+    QList<PortEntry> ports;
+    for (int i = 0; i < list->count(); ++i)
+        ports.append({list->itemText(i), list->itemData(i, Qt::ToolTipRole).toString()});
+    return ports;
+}
+
+void FillPorts(QComboBox* list, const QList<PortEntry>& ports)
+{
+    const QSignalBlocker quiet(list);
+    list->clear();
+    for (const PortEntry& port : ports) {
+        list->addItem(port.name);
+        list->setItemData(list->count() - 1, port.device, Qt::ToolTipRole);
+    }
 }
 
 }
@@ -38,16 +74,7 @@ void frmMain::Form_Load()
     DTRv->setEnabled(false);
     RTSv->setEnabled(false);
 
-    {
-        const QSignalBlocker quiet(ComPortListBox);
-        for (int16_t n = 1; n <= HighestPort; ++n) {
-            if (!modZEMO::PortExists(n))
-                continue;
-            ComPortListBox->addItem(QStringLiteral("COM%1").arg(n));
-            ComPortListBox->setItemData(ComPortListBox->count() - 1, QFile::decodeName(comnames::ComDevicePath(n)),
-                                         Qt::ToolTipRole);
-        }
-    }
+    FillPorts(ComPortListBox, ExistingPorts());
     SelectItem(ComPortListBox, 0);
     modZEMO::PortName = ComPortListBox->itemText(0);
     FillAltComList();
@@ -72,4 +99,29 @@ void frmMain::Form_Load()
     SelectItem(RXBitsNrListBox, 0);
     Fill(OutCombo, lists::NotationEntries());
     SelectItem(OutCombo, lists::Chr);
+}
+
+void frmMain::RefreshPortLists()
+{
+    // An open port's lists stay as they are until Disc.
+    if (PortIsOpen) {
+        portsChanged_ = true;
+        return;
+    }
+    portsChanged_ = false;
+    const QList<PortEntry> ports = ExistingPorts();
+    if (ports == Listed(ComPortListBox))
+        return;
+    // Each list keeps its choice while that port is there; a choice that
+    // went falls back to the first port, as at start-up.
+    const QString primary = ComPortListBox->currentText();
+    const QString alternate = AltComListBox->currentText();
+    const bool alternateLeftOpen = alternate.isEmpty() && AltComListBox->count() > 0;
+    FillPorts(ComPortListBox, ports);
+    if (ports.isEmpty())
+        ComPortListBox_Click();
+    else
+        SelectItem(ComPortListBox, std::max(0, ComPortListBox->findText(primary)));
+    if (!alternateLeftOpen)
+        SelectItem(AltComListBox, std::max(0, AltComListBox->findText(alternate)));
 }

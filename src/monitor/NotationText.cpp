@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -251,11 +253,32 @@ void NotationText::AppendCells(qsizetype first, qsizetype last, qsizetype pos, q
         return;
     }
     const Cells& cells = CellTable();
-    for (qsizetype index = first; index < last; ++index, pos += cellWidth_) {
+    const auto cellOf = [&](qsizetype index) {
         const uchar byte = bytes.At(index);
-        const char* cell = format_ == ReceivedTexts::Bin ? cells.bin[byte].data() : cells.hex[byte].data();
-        Clip(cell, cellWidth_, pos, from, to, out);
+        return format_ == ReceivedTexts::Bin ? cells.bin[byte].data() : cells.hex[byte].data();
+    };
+    // Only the first and the last cell can be cut by [from, to); the cells
+    // between are copied whole.
+    if (pos < from) {
+        Clip(cellOf(first), cellWidth_, pos, from, to, out);
+        ++first;
+        pos += cellWidth_;
     }
+    const qsizetype whole = std::clamp<qsizetype>((to - pos) / cellWidth_, 0, last - first);
+    const qsizetype at = out.size();
+    out.resize(at + whole * cellWidth_);
+    // A copy of a width known here is a move or two rather than a call.
+    const auto copyCells = [&]<int Width>() {
+        char* cell = out.data() + at;
+        for (qsizetype index = first; index < first + whole; ++index, cell += Width)
+            std::memcpy(cell, cellOf(index), Width);
+    };
+    if (cellWidth_ == 8)
+        copyCells.operator()<8>();
+    else
+        copyCells.operator()<3>();
+    if (first + whole < last)
+        Clip(cellOf(first + whole), cellWidth_, pos + whole * cellWidth_, from, to, out);
 }
 
 void NotationText::AppendPart(bool partA, qsizetype from, qsizetype to, QByteArray& out) const
@@ -279,8 +302,12 @@ void NotationText::AppendPart(bool partA, qsizetype from, qsizetype to, QByteArr
     std::pair<qsizetype, qsizetype> removed = stripping ? r.pairs_.NextRemoved(at) : std::pair<qsizetype, qsizetype>(-1, -1);
 
     char stamp[2 + StampLength] = {'\r', '\n'};
+    std::optional<int32_t> written; // the value stamp holds
     const auto appendStamp = [&](int32_t value, bool withBreak) {
-        modZEMO::WriteStampText(value, stamp + 2);
+        if (written != value) {
+            modZEMO::WriteStampText(value, stamp + 2);
+            written = value;
+        }
         const char* piece = withBreak ? stamp : stamp + 2;
         const qsizetype length = withBreak ? 2 + StampLength : StampLength;
         Clip(piece, length, pos, from, to, out);

@@ -1,6 +1,8 @@
 #include "monitor/ReceiveView.h"
 
+#include "monitor/ControlPictures.h"
 #include "monitor/NotationText.h"
+#include "monitor/ShownCharacters.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -12,6 +14,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <climits>
@@ -19,11 +22,32 @@
 
 namespace {
 
-// Control characters have no glyph of their own; they show as a small box.
-bool Printable(unsigned char byte)
+// The dimmer colour of the control pictures: three parts of the text's
+// colour to two of the background's, so the small pictures stay visible.
+QColor DimmedColour(const QColor& text, const QColor& background)
 {
-    return byte >= 0x20 && byte != 0x7F && (byte < 0x80 || byte > 0x9F);
+    const auto mix = [](int a, int b) { return (3 * a + 2 * b) / 5; };
+    return QColor(mix(text.red(), background.red()), mix(text.green(), background.green()),
+                  mix(text.blue(), background.blue()));
 }
+
+// Moves made by the view itself are told from the user's.
+class OwnScroll {
+public:
+    explicit OwnScroll(bool& flag)
+        : flag_(flag)
+        , was_(flag)
+    {
+        flag_ = true;
+    }
+    ~OwnScroll() { flag_ = was_; }
+    OwnScroll(const OwnScroll&) = delete;
+    OwnScroll& operator=(const OwnScroll&) = delete;
+
+private:
+    bool& flag_;
+    bool was_;
+};
 
 int ClampToInt(qsizetype value)
 {
@@ -54,9 +78,12 @@ ReceiveView::ReceiveView(QWidget* parent)
     horizontalScrollBar()->setAutoFillBackground(true);
     frameTimer_.setSingleShot(true);
     connect(&frameTimer_, &QTimer::timeout, this, &ReceiveView::PaintFrame);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReceiveView::OnUserScroll);
     UpdateMetrics();
     UpdateScrollBars();
 }
+
+ReceiveView::~ReceiveView() = default;
 
 void ReceiveView::Show(const NotationText* text)
 {
@@ -64,7 +91,8 @@ void ReceiveView::Show(const NotationText* text)
     local_.clear();
     localStarts_.clear();
     longest_ = source_ ? source_->LongestLine() : 0;
-    anchor_ = caret_ = TextLength();
+    anchor_ = caret_ = shownSize_ = TextLength();
+    following_ = true;
     UpdateScrollBars();
     EnsureCaretVisible();
     RepaintAll();
@@ -77,18 +105,21 @@ void ReceiveView::ShowGrown(const NotationText* text)
         return;
     }
     // The line that was last may have grown; the lines above it stand.
-    RepaintFromLine(LineOf(caret_));
+    RepaintFromLine(LineOf(shownSize_));
     longest_ = source_->LongestLine();
-    anchor_ = caret_ = TextLength();
+    shownSize_ = TextLength();
+    if (following_ && !dragging_)
+        anchor_ = caret_ = shownSize_;
     // The scroll bars follow in the frame: each change repaints them.
-    followPending_ = true;
+    grownPending_ = true;
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)
 {
     local_ += text;
     IndexLocalText();
-    anchor_ = caret_ = TextLength();
+    anchor_ = caret_ = shownSize_ = TextLength();
+    following_ = true;
     UpdateScrollBars();
     EnsureCaretVisible();
     RepaintAll();
@@ -224,10 +255,48 @@ void ReceiveView::UpdateMetrics()
     columnWidth_ = std::max<qreal>(1, metrics.horizontalAdvance(QLatin1Char('M')));
     lineHeight_ = std::max(1, int(std::ceil(metrics.lineSpacing())));
     ascent_ = int(std::ceil(metrics.ascent()));
+    UpdateGlyphs();
+}
+
+void ReceiveView::UpdateGlyphs()
+{
+    fonts_.assign(1, QRawFont::fromFont(font()));
+    const auto fontIndex = [this](const QRawFont& raw) {
+        const auto found = std::find(fonts_.begin(), fonts_.end(), raw);
+        if (found != fonts_.end())
+            return int(found - fonts_.begin());
+        fonts_.push_back(raw);
+        return int(fonts_.size()) - 1;
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        Glyph& glyph = glyphs_[size_t(byte)];
+        glyph = Glyph{0, -1, shownchars::Dimmed(uchar(byte)), ControlPictures::Has(uchar(byte))};
+        if (byte == ' ' || glyph.picture)
+            continue;
+        const QString shown(QChar(shownchars::ShownCharacter(uchar(byte))));
+        if (fonts_.front().supportsCharacter(shown.front())) {
+            glyph.index = fonts_.front().glyphIndexesForString(shown).value(0);
+            glyph.font = 0;
+            continue;
+        }
+        // What the box's font lacks comes from the font the text engine falls back to.
+        QTextLayout layout(shown, font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        const quint32 index = runs.isEmpty() ? 0 : runs.front().glyphIndexes().value(0);
+        if (index != 0) {
+            glyph.index = index;
+            glyph.font = fontIndex(runs.front().rawFont());
+        }
+    }
+    runs_.assign(fonts_.size() * 4, Run{});
 }
 
 void ReceiveView::UpdateScrollBars()
 {
+    const OwnScroll own(ownScroll_);
     const int rows = VisibleRows();
     const int columns = VisibleColumns();
     verticalScrollBar()->setRange(0, ClampToInt(LineCount() - rows));
@@ -239,6 +308,7 @@ void ReceiveView::UpdateScrollBars()
 
 void ReceiveView::EnsureCaretVisible()
 {
+    const OwnScroll own(ownScroll_);
     const qsizetype line = LineOf(caret_);
     const qsizetype column = std::min(caret_ - LineStart(line), LineLength(line));
     QScrollBar* vertical = verticalScrollBar();
@@ -259,7 +329,19 @@ void ReceiveView::MoveCaret(qsizetype offset, bool extend)
     if (!extend)
         anchor_ = caret_;
     EnsureCaretVisible();
+    following_ = anchor_ == caret_ && AtEnd();
     RepaintAll();
+}
+
+bool ReceiveView::AtEnd() const
+{
+    return verticalScrollBar()->value() == verticalScrollBar()->maximum();
+}
+
+void ReceiveView::OnUserScroll()
+{
+    if (!ownScroll_)
+        following_ = AtEnd();
 }
 
 qsizetype ReceiveView::OffsetAt(const QPoint& point) const
@@ -282,7 +364,6 @@ void ReceiveView::paintEvent(QPaintEvent* event)
     for (int y = area.top(); y <= area.bottom(); y += Strip)
         painter.fillRect(QRect(area.left(), y, area.width(), std::min(Strip, area.bottom() + 1 - y)),
                          colors.color(QPalette::Base));
-    painter.setFont(font());
 
     const qsizetype firstLine = verticalScrollBar()->value();
     const qsizetype firstColumn = horizontalScrollBar()->value();
@@ -291,8 +372,15 @@ void ReceiveView::paintEvent(QPaintEvent* event)
     const qsizetype selectionStart = std::min(anchor_, caret_);
     const qsizetype selectionEnd = std::max(anchor_, caret_);
 
+    for (Run& run : runs_) {
+        run.indexes.clear();
+        run.positions.clear();
+    }
+    for (const int selected : {0, 1}) {
+        boxes_[selected].clear();
+        pictureSpots_[selected].clear();
+    }
     const qsizetype lastRow = std::min<qsizetype>(VisibleRows(), area.bottom() / lineHeight_);
-    const qsizetype caretLine = LineOf(caret_);
     for (qsizetype row = area.top() / lineHeight_; row <= lastRow && firstLine + row < lines; ++row) {
         const qsizetype line = firstLine + row;
         const qsizetype start = LineStart(line);
@@ -300,7 +388,6 @@ void ReceiveView::paintEvent(QPaintEvent* event)
         const int top = int(row) * lineHeight_;
         const qsizetype from = start + std::min(firstColumn, length);
         const qsizetype to = start + std::min(firstColumn + columns, length);
-        const QByteArray slice = Slice(from, to);
 
         // A selected line break shows as one selected column after the line.
         const qsizetype lineEnd = start + length;
@@ -309,44 +396,81 @@ void ReceiveView::paintEvent(QPaintEvent* event)
             const qreal x = qreal(lineEnd - start - firstColumn) * columnWidth_;
             painter.fillRect(QRectF(x, top, columnWidth_, lineHeight_), colors.color(QPalette::Highlight));
         }
-
-        // The row is drawn as at most three pieces: before, in and after the
-        // selection; control characters become blanks with a box drawn over them.
-        QString shown = QString::fromLatin1(slice);
-        const qsizetype selectedFrom = std::clamp(selectionStart - from, qsizetype(0), slice.size());
-        const qsizetype selectedTo = std::clamp(selectionEnd - from, qsizetype(0), slice.size());
-        QList<QRectF> boxes[2];
-        for (qsizetype at = 0; at < slice.size(); ++at) {
-            if (Printable(uchar(slice[at])))
-                continue;
-            shown[at] = QLatin1Char(' ');
-            const qreal x = qreal(from + at - start - firstColumn) * columnWidth_;
-            boxes[at >= selectedFrom && at < selectedTo].append(QRectF(
-                x + columnWidth_ * 0.2, top + lineHeight_ * 0.3, columnWidth_ * 0.6, lineHeight_ * 0.45));
-        }
+        const qsizetype selectedFrom = std::clamp(selectionStart - from, qsizetype(0), to - from);
+        const qsizetype selectedTo = std::clamp(selectionEnd - from, qsizetype(0), to - from);
         const qreal left = qreal(from - start - firstColumn) * columnWidth_;
         if (selectedFrom < selectedTo)
             painter.fillRect(QRectF(left + qreal(selectedFrom) * columnWidth_, top,
                                     qreal(selectedTo - selectedFrom) * columnWidth_, lineHeight_),
                              colors.color(QPalette::Highlight));
-        const qsizetype bounds[] = {0, selectedFrom, selectedTo, slice.size()};
-        for (int piece = 0; piece < 3; ++piece) {
-            if (bounds[piece] == bounds[piece + 1])
-                continue;
-            painter.setPen(colors.color(piece == 1 ? QPalette::HighlightedText : QPalette::Text));
-            painter.drawText(QPointF(left + qreal(bounds[piece]) * columnWidth_, top + ascent_),
-                             shown.mid(bounds[piece], bounds[piece + 1] - bounds[piece]));
-        }
-        for (const bool selected : {false, true}) {
-            painter.setPen(colors.color(selected ? QPalette::HighlightedText : QPalette::Text));
-            painter.drawRects(boxes[selected]);
-        }
+        AddRowGlyphs(Slice(from, to), QPointF(left, top + ascent_), selectedFrom, selectedTo);
+    }
+    DrawGlyphs(painter);
 
-        if (hasFocus() && line == caretLine) {
-            const qreal x = qreal(caret_ - start - firstColumn) * columnWidth_;
-            painter.setPen(colors.color(QPalette::Text));
-            painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight_ - 1));
+    const qsizetype caretRow = LineOf(caret_) - firstLine;
+    if (hasFocus() && caretRow >= 0 && caretRow <= lastRow) {
+        const qreal x = qreal(caret_ - LineStart(firstLine + caretRow) - firstColumn) * columnWidth_;
+        const int top = int(caretRow) * lineHeight_;
+        painter.setPen(colors.color(QPalette::Text));
+        painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight_ - 1));
+    }
+}
+
+void ReceiveView::AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetype selectedFrom, qsizetype selectedTo)
+{
+    for (qsizetype at = 0; at < slice.size(); ++at) {
+        const uchar byte = uchar(slice[at]);
+        const Glyph& glyph = glyphs_[byte];
+        const bool selected = at >= selectedFrom && at < selectedTo;
+        const qreal x = origin.x() + qreal(at) * columnWidth_;
+        if (glyph.picture) {
+            const QSizeF cell(std::ceil(columnWidth_), lineHeight_);
+            const QPointF centre(x + cell.width() / 2, origin.y() - ascent_ + cell.height() / 2);
+            const QRectF source(QPointF(ControlPictures::Index(byte) * cell.width(), 0), cell);
+            pictureSpots_[selected].append(QPainter::PixmapFragment::create(centre, source));
+        } else if (glyph.font >= 0) {
+            Run& run = runs_[size_t(glyph.font * 4 + (selected ? 2 : 0) + (glyph.dimmed ? 1 : 0))];
+            run.indexes.append(glyph.index);
+            run.positions.append(QPointF(x, origin.y()));
+        } else if (byte != ' ') {
+            // No font at hand has the character: a small box stands for it.
+            boxes_[selected].append(QRectF(x + columnWidth_ * 0.2, origin.y() - ascent_ + lineHeight_ * 0.3,
+                                           columnWidth_ * 0.6, lineHeight_ * 0.45));
         }
+    }
+}
+
+void ReceiveView::DrawGlyphs(QPainter& painter)
+{
+    // One call per font and colour for the whole paint, not one per character.
+    const QPalette& colors = palette();
+    const QColor text = colors.color(QPalette::Text);
+    const QColor selected = colors.color(QPalette::HighlightedText);
+    const QColor pens[4] = {text, DimmedColour(text, colors.color(QPalette::Base)), selected,
+                            DimmedColour(selected, colors.color(QPalette::Highlight))};
+    for (size_t at = 0; at < runs_.size(); ++at) {
+        const Run& run = runs_[at];
+        if (run.indexes.isEmpty())
+            continue;
+        QGlyphRun glyphs;
+        glyphs.setRawFont(fonts_[at / 4]);
+        glyphs.setGlyphIndexes(run.indexes);
+        glyphs.setPositions(run.positions);
+        painter.setPen(pens[at % 4]);
+        painter.drawGlyphRun(QPointF(), glyphs);
+    }
+    for (const int selected : {0, 1}) {
+        const QColor& pen = pens[selected * 2 + 1];
+        painter.setPen(pen);
+        painter.drawRects(boxes_[selected]);
+        if (pictureSpots_[selected].isEmpty())
+            continue;
+        const QSize cell(int(std::ceil(columnWidth_)), lineHeight_);
+        std::unique_ptr<ControlPictures>& pictures = pictures_[selected];
+        if (!pictures || pictures->Colour() != pen || pictures->Cell() != cell)
+            pictures = std::make_unique<ControlPictures>(cell, pen);
+        painter.drawPixmapFragments(pictureSpots_[selected].constData(), int(pictureSpots_[selected].size()),
+                                    pictures->Atlas());
     }
 }
 
@@ -354,6 +478,11 @@ void ReceiveView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
     UpdateScrollBars();
+    // A view that follows stays at the end when the box grows or shrinks.
+    if (following_) {
+        const OwnScroll own(ownScroll_);
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
 }
 
 void ReceiveView::changeEvent(QEvent* event)
@@ -418,14 +547,22 @@ void ReceiveView::keyPressEvent(QKeyEvent* event)
 
 void ReceiveView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = true;
         MoveCaret(OffsetAt(event->position().toPoint()), event->modifiers() & Qt::ShiftModifier);
+    }
 }
 
 void ReceiveView::mouseMoveEvent(QMouseEvent* event)
 {
     if (event->buttons() & Qt::LeftButton)
         MoveCaret(OffsetAt(event->position().toPoint()), true);
+}
+
+void ReceiveView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
 }
 
 void ReceiveView::contextMenuEvent(QContextMenuEvent* event)
@@ -477,10 +614,11 @@ void ReceiveView::ScheduleFrame()
 
 void ReceiveView::PaintFrame()
 {
-    if (followPending_) {
-        followPending_ = false;
+    if (grownPending_) {
+        grownPending_ = false;
         UpdateScrollBars();
-        EnsureCaretVisible();
+        if (following_ && !dragging_)
+            EnsureCaretVisible();
         frameTimer_.stop(); // the rows this moved are painted now, not in a frame of their own
     }
     sinceFrame_.start();

@@ -43,9 +43,17 @@ void SetMsCount(int32_t count)
 
 void WriteStampText(int32_t count, char* out)
 {
-    char text[StampLength + 1];
-    std::snprintf(text, sizeof text, "%011dms: ", count);
-    std::copy_n(text, StampLength, out);
+    if (count < 0) {
+        char text[StampLength + 1];
+        std::snprintf(text, sizeof text, "%011dms: ", count);
+        std::copy_n(text, StampLength, out);
+        return;
+    }
+    // Digit by digit: a stamp is written for every line drawn, copied or searched.
+    auto value = uint32_t(count);
+    for (int digit = 10; digit >= 0; --digit, value /= 10)
+        out[digit] = char('0' + value % 10);
+    std::copy_n("ms: ", 4, out + 11);
 }
 
 QByteArray StampText(int32_t count)

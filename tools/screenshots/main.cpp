@@ -1,12 +1,14 @@
 // Puts the window into the states the manual shows and saves each as a PNG:
 // idle; the simulated talker in Chr and in Hex; Transparent between the relay
-// pair; the X10 interface after two sends.
+// pair; the X10 interface after two sends; the window maximized with the
+// find bar open.
 #include "DeviceHost.h"
 #include "PortsDirectory.h"
 #include "SimulatedPorts.h"
 
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
+#include "monitor/FindBar.h"
 #include "port/ComNames.h"
 
 #include <QApplication>
@@ -151,6 +153,22 @@ int main(int argc, char* argv[])
              Send(w, QStringLiteral("0662"));
              RunFor(800);
              w.SendData->setText(QStringLiteral("0663"));
+         }},
+        {QStringLiteral("maximized.png"), frmMain::Generic, QStringLiteral("COM1"),
+         [](frmMain& w) {
+             Select(w.SpeedListBox, QStringLiteral("9600"));
+             Select(w.TXDataTypeListBox, QStringLiteral("CHAR"));
+             w.SendData->clear();
+             Select(w.OutCombo, QStringLiteral("Hex"));
+             Select(w.RXBitsNrListBox, QStringLiteral("16"));
+         },
+         [](frmMain& w) {
+             RunFor(6500);
+             w.showMaximized();
+             w.FindBox->Open(w.RXOut);
+             w.FindBox->HexBytes->setChecked(true);
+             w.FindBox->Pattern->setText(QStringLiteral("0D 0A"));
+             w.FindBox->Find(false);
          }},
     };
     for (const Shot& shot : shots) {
