@@ -4,6 +4,7 @@
 #include "monitor/ReceiveView.h"
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -48,9 +49,7 @@ struct FileAnswer {
 
 void Connect(frmMain& w, bool twoPorts)
 {
-    w.ITypeListBox->setCurrentIndex(twoPorts ? frmMain::Transparent : frmMain::Generic);
-    if (twoPorts)
-        w.AltComListBox->setCurrentIndex(0);
+    ChooseInterface(w, twoPorts ? frmMain::Transparent : frmMain::Generic);
     w.COMInitButton_Click();
     QVERIFY(w.PortIsOpen);
 }

@@ -2,6 +2,7 @@
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
+#include "support/LineHistory.h"
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
@@ -28,14 +29,6 @@ struct termios2 DeviceSettings(const PtyPair& device)
     struct termios2 t {};
     ioctl(device.masterFd(), TCGETS2, &t);
     return t;
-}
-
-QList<QPair<LineEvent::Kind, bool>> Lines(const QString& com)
-{
-    QList<QPair<LineEvent::Kind, bool>> out;
-    for (const auto& e : win32::testhook::LineHistory(com))
-        out << qMakePair(e.kind, e.kind == LineEvent::Closed ? false : e.on);
-    return out;
 }
 
 bool SettingsUsable(const frmMain& w)
@@ -96,7 +89,7 @@ private slots:
         QCOMPARE(int(dcb.StopBits), int(win32::TWOSTOPBITS));
         QCOMPARE(dcb.flags, win32::fBinary);
         // RTS then DTR raised after the settings, then again by ticking DTRv and RTSv.
-        QCOMPARE(Lines("COM1").mid(Lines("COM1").size() - 4), (QList<QPair<LineEvent::Kind, bool>>{
+        QCOMPARE(LineChanges("COM1").mid(LineChanges("COM1").size() - 4), (QList<LineChange>{
                                     {LineEvent::Rts, true}, {LineEvent::Dtr, true},
                                     {LineEvent::Dtr, true}, {LineEvent::Rts, true}}));
         QCOMPARE(w.DTRv->checkState(), Qt::Checked);
@@ -111,7 +104,7 @@ private slots:
 
         win32::testhook::ClearLineHistory("COM1");
         QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-        QCOMPARE(Lines("COM1"), (QList<QPair<LineEvent::Kind, bool>>{
+        QCOMPARE(LineChanges("COM1"), (QList<LineChange>{
                                     {LineEvent::Dtr, false}, {LineEvent::Rts, false}, {LineEvent::Closed, false}}));
         ExpectIdle(w);
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init."));
@@ -318,7 +311,7 @@ private slots:
         QTest::mouseClick(w.DTRv, Qt::LeftButton);
         QTest::mouseClick(w.RTSv, Qt::LeftButton);
         QTest::mouseClick(w.DTRv, Qt::LeftButton);
-        QCOMPARE(Lines("COM1"), (QList<QPair<LineEvent::Kind, bool>>{
+        QCOMPARE(LineChanges("COM1"), (QList<LineChange>{
                                     {LineEvent::Dtr, false}, {LineEvent::Rts, false}, {LineEvent::Dtr, true}}));
     }
 };

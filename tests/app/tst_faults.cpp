@@ -4,11 +4,12 @@
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
 #include "support/MessageRecorder.h"
+#include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,18 +24,6 @@ namespace {
 
 const QString SendError = QStringLiteral("Error sending data to the COM port");
 const QString Gone = QStringLiteral("The device on COM%1 is not responding.");
-
-qsizetype OpenDescriptors()
-{
-    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
-}
-
-void ChooseInterface(frmMain& w, int type)
-{
-    w.ITypeListBox->setCurrentIndex(type);
-    if (type == frmMain::Transparent)
-        w.AltComListBox->setCurrentIndex(0);
-}
 
 // Another program holding COM1: a child process that opens it and waits to be killed.
 pid_t HoldInAnotherProcess(const QString& com)

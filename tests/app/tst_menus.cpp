@@ -3,8 +3,11 @@
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
+#include "support/LineHistory.h"
 #include "support/MessageRecorder.h"
+#include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,26 +20,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-using win32::testhook::LineEvent;
-
 namespace {
-
-int ClosedCount(const QString& com)
-{
-    const auto history = win32::testhook::LineHistory(com);
-    return int(std::count_if(history.begin(), history.end(),
-                             [](const LineEvent& e) { return e.kind == LineEvent::Closed; }));
-}
-
-// The port can be opened again, so nothing of this process holds it any more.
-bool PortIsFree(const QString& com)
-{
-    const win32::HANDLE h = modZEMO::OpenPort(com);
-    if (h == win32::INVALID_HANDLE_VALUE)
-        return false;
-    win32::CloseHandle(h);
-    return true;
-}
 
 bool Exclusive(const PtyPair& device)
 {
@@ -70,8 +54,7 @@ public:
 
 void ConnectTransparent(frmMain& w)
 {
-    w.ITypeListBox->setCurrentIndex(frmMain::Transparent);
-    w.AltComListBox->setCurrentIndex(w.AltComListBox->findText(QStringLiteral("COM2")));
+    ChooseInterface(w, frmMain::Transparent);
     w.COMInitButton_Click();
 }
 

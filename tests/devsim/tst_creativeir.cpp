@@ -1,13 +1,14 @@
-#include "CreativeIrDevice.h"
-#include "PeerTerminal.h"
+#include "devsim/CreativeIrDevice.h"
+#include "support/HostedDevice.h"
 
 #include <QTest>
 
+using namespace std::chrono_literals;
 using devsim::CreativeIrDevice;
 
-class CreativeIrTest : public QObject
-{
+class tst_creativeir : public QObject {
     Q_OBJECT
+
 private slots:
     void frames_data()
     {
@@ -25,19 +26,20 @@ private slots:
     {
         QFETCH(quint8, key);
         QFETCH(QByteArray, frame);
-        QCOMPARE(CreativeIrDevice::frame(key), frame);
+        QCOMPARE(CreativeIrDevice::Frame(key), frame);
     }
 
     void sendsFramesCyclingThroughKeys()
     {
-        DeviceRig<CreativeIrDevice> rig;
-        rig.device.setFrameInterval(10ms);
-        PeerTerminal &peer = rig.run();
-        const auto &keys = CreativeIrDevice::keys();
+        HostedDevice<CreativeIrDevice> receiver;
+        receiver->SetFrameInterval(10ms);
+        receiver.run();
+        const auto& keys = CreativeIrDevice::Keys();
         const qsizetype frames = qsizetype(keys.size()) + 2;
-        QVERIFY(peer.waitForSize(6 * frames));
+        const QByteArray received = receiver.pty().receive(6 * frames);
+        QVERIFY(received.size() >= 6 * frames);
         for (qsizetype i = 0; i < frames; ++i) {
-            const QByteArray frame = peer.buffer().mid(6 * i, 6);
+            const QByteArray frame = received.mid(6 * i, 6);
             QCOMPARE(frame.left(2), QByteArray("\x4D\x05"));
             QCOMPARE(quint8(frame[2]), keys[size_t(i) % keys.size()]);
             QCOMPARE(quint8(frame[3]), quint8(~frame[2]));
@@ -46,5 +48,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(CreativeIrTest)
+QTEST_GUILESS_MAIN(tst_creativeir)
 #include "tst_creativeir.moc"

@@ -1,70 +1,68 @@
-#include "IrmanDevice.h"
-#include "PeerTerminal.h"
+#include "devsim/IrmanDevice.h"
+#include "support/HostedDevice.h"
 
 #include <QTest>
 
 #include <thread>
 
+using namespace std::chrono_literals;
 using devsim::IrmanDevice;
 
-class IrmanTest : public QObject
-{
+class tst_irman : public QObject {
     Q_OBJECT
+
 private slots:
     void silentUntilHandshake()
     {
-        DeviceRig<IrmanDevice> rig;
-        rig.device.setCodeInterval(20ms);
-        PeerTerminal &peer = rig.run();
-        QVERIFY(peer.send("RIX"));
-        peer.collect(200ms);
-        QCOMPARE(peer.buffer(), QByteArray());
+        HostedDevice<IrmanDevice> irman;
+        irman->SetCodeInterval(20ms);
+        irman.run();
+        QVERIFY(irman.pty().send("RIX"));
+        QCOMPARE(irman.pty().receive(1, 200), QByteArray());
     }
 
     void answersOkThenSendsCodes()
     {
-        DeviceRig<IrmanDevice> rig;
-        rig.device.setCodeInterval(20ms);
-        PeerTerminal &peer = rig.run();
-        QVERIFY(peer.send("I"));
+        HostedDevice<IrmanDevice> irman;
+        irman->SetCodeInterval(20ms);
+        irman.run();
+        QVERIFY(irman.pty().send("I"));
         std::this_thread::sleep_for(50ms);
-        QVERIFY(peer.send("R"));
-        QVERIFY(peer.waitForSize(2 + 3 * 6));
-        const QByteArray got = peer.buffer();
+        QVERIFY(irman.pty().send("R"));
+        const QByteArray got = irman.pty().receive(2 + 3 * 6);
         QCOMPARE(got.left(2), QByteArray("OK"));
         for (int i = 0; i < 3; ++i)
-            QCOMPARE(got.mid(2 + 6 * i, 6), IrmanDevice::keyCodes()[i]);
+            QCOMPARE(got.mid(2 + 6 * i, 6), IrmanDevice::KeyCodes()[i]);
     }
 
     void slowRIsNoHandshake()
     {
-        DeviceRig<IrmanDevice> rig;
-        rig.device.setHandshakeGap(100ms);
-        PeerTerminal &peer = rig.run();
-        QVERIFY(peer.send("I"));
+        HostedDevice<IrmanDevice> irman;
+        irman->SetHandshakeGap(100ms);
+        irman.run();
+        QVERIFY(irman.pty().send("I"));
         std::this_thread::sleep_for(250ms);
-        QVERIFY(peer.send("R"));
-        peer.collect(200ms);
-        QCOMPARE(peer.buffer(), QByteArray());
-        QCOMPARE(rig.device.handshakes(), 0);
+        QVERIFY(irman.pty().send("R"));
+        QCOMPARE(irman.pty().receive(1, 200), QByteArray());
+        QCOMPARE(irman->Handshakes(), 0);
     }
 
     void handshakeAgainResets()
     {
-        DeviceRig<IrmanDevice> rig;
-        rig.device.setCodeInterval(20ms);
-        PeerTerminal &peer = rig.run();
-        QVERIFY(peer.send("IR"));
-        QVERIFY(peer.waitForSize(2 + 2 * 6));
-        QVERIFY(peer.send("IR"));
-        QTRY_COMPARE(rig.device.handshakes(), 2);
-        peer.collect(50ms);
-        peer.takeAll();
-        QVERIFY(peer.waitForSize(6));
-        QVERIFY(std::find(IrmanDevice::keyCodes().begin(), IrmanDevice::keyCodes().end(),
-                          peer.buffer().left(6)) != IrmanDevice::keyCodes().end());
+        HostedDevice<IrmanDevice> irman;
+        irman->SetCodeInterval(20ms);
+        irman.run();
+        QVERIFY(irman.pty().send("IR"));
+        QVERIFY(irman.pty().receive(2 + 2 * 6).size() >= 2 + 2 * 6);
+        QVERIFY(irman.pty().send("IR"));
+        QTRY_COMPARE(irman->Handshakes(), 2);
+        irman.pty().receive(1, 50);
+        irman.pty().receiveAvailable();
+        const QByteArray code = irman.pty().receive(6).left(6);
+        const auto& codes = IrmanDevice::KeyCodes();
+        QVERIFY(std::find(codes.begin(), codes.end(), code) != codes.end());
     }
 };
 
-QTEST_GUILESS_MAIN(IrmanTest)
+QTEST_GUILESS_MAIN(tst_irman)
 #include "tst_irman.moc"

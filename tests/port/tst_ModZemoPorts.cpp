@@ -1,6 +1,6 @@
-#include "port/PortFailures.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
+#include "support/MessageRecorder.h"
 #include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
 #include "support/Unprivileged.h"
@@ -22,7 +22,7 @@ class tst_ModZemoPorts : public QObject {
 
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<TestPortsDir> ports;
-    QStringList failures;
+    std::unique_ptr<MessageRecorder> messages;
     win32::HANDLE handle = win32::INVALID_HANDLE_VALUE;
 
     // The timeouts every connect sets: reads return at once.
@@ -47,8 +47,7 @@ private slots:
         ports = std::make_unique<TestPortsDir>();
         QVERIFY(pty->isOpen());
         QVERIFY(ports->link(7, pty->slavePath()));
-        failures.clear();
-        SetFailureReporter([this](const QString& message) { failures.append(message); });
+        messages = std::make_unique<MessageRecorder>();
         handle = OpenPort(QStringLiteral("COM7"));
         QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
         setNonWaitingReads(handle);
@@ -57,7 +56,7 @@ private slots:
     void cleanup()
     {
         win32::CloseHandle(handle);
-        SetFailureReporter({});
+        messages.reset();
         ports.reset();
         pty.reset();
     }
@@ -88,7 +87,7 @@ private slots:
             all.append(char(i));
         QVERIFY(WritePort(handle, all));
         QCOMPARE(pty->receive(all.size()), all);
-        QVERIFY(failures.isEmpty());
+        QVERIFY(messages->messages().isEmpty());
     }
 
     void byteFFComesInUnchanged()
@@ -104,7 +103,7 @@ private slots:
         QVERIFY(WritePort(handle, "x"));
         // The one byte behind the empty write arrives alone.
         QCOMPARE(pty->receive(2, 500), QByteArray("x"));
-        QVERIFY(failures.isEmpty());
+        QVERIFY(messages->messages().isEmpty());
     }
 
     void longTextArrivesWhole_data()
@@ -188,7 +187,7 @@ private slots:
         QVERIFY(win32::CloseHandle(handle));
         QVERIFY(!WritePort(handle, "abc"));
         QVERIFY(!WritePort(handle, QByteArray(250, 'x')));
-        QCOMPARE(failures, QStringList(2, QStringLiteral("Error sending data to the COM port")));
+        QCOMPARE(messages->texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
         QCOMPARE(ReadPort(handle), QByteArray());
     }
 
@@ -222,7 +221,7 @@ private slots:
         QCOMPARE(count, 0u);
         QCOMPARE(ReadPort(handle), QByteArray());
         QVERIFY(!WritePort(handle, "hello"));
-        QCOMPARE(failures.size(), 1);
+        QCOMPARE(messages->messages().size(), 1);
     }
 
     void hungUpDeviceFailsWaitingReadsToo()

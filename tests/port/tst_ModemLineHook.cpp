@@ -1,5 +1,6 @@
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
+#include "support/LineHistory.h"
 #include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
 
@@ -16,14 +17,6 @@ class tst_ModemLineHook : public QObject {
     std::unique_ptr<PtyPair> otherPty;
     std::unique_ptr<TestPortsDir> ports;
     HANDLE handle = INVALID_HANDLE_VALUE;
-
-    static QList<QPair<LineEvent::Kind, bool>> events(const QString& com)
-    {
-        QList<QPair<LineEvent::Kind, bool>> list;
-        for (const LineEvent& e : testhook::LineHistory(com))
-            list.append({e.kind, e.kind == LineEvent::Closed ? false : e.on});
-        return list;
-    }
 
 private slots:
     void init()
@@ -54,10 +47,10 @@ private slots:
         QVERIFY(EscapeCommFunction(handle, CLRDTR));
         QVERIFY(EscapeCommFunction(handle, CLRRTS));
         QVERIFY(CloseHandle(handle));
-        const QList<QPair<LineEvent::Kind, bool>> expected{
+        const QList<LineChange> expected{
             {LineEvent::Rts, true}, {LineEvent::Dtr, true}, {LineEvent::Dtr, false},
             {LineEvent::Rts, false}, {LineEvent::Closed, false}};
-        QCOMPARE(events(QStringLiteral("COM2")), expected);
+        QCOMPARE(LineChanges(QStringLiteral("COM2")), expected);
 
         const auto history = testhook::LineHistory(QStringLiteral("COM2"));
         for (size_t i = 1; i < history.size(); ++i)
@@ -92,8 +85,8 @@ private slots:
         QVERIFY(GetCommState(handle, &dcb));
         dcb.flags = flags;
         QVERIFY(SetCommState(handle, &dcb));
-        const QList<QPair<LineEvent::Kind, bool>> expected{{LineEvent::Dtr, dtr}, {LineEvent::Rts, rts}};
-        QCOMPARE(events(QStringLiteral("COM2")), expected);
+        const QList<LineChange> expected{{LineEvent::Dtr, dtr}, {LineEvent::Rts, rts}};
+        QCOMPARE(LineChanges(QStringLiteral("COM2")), expected);
     }
 
     void inputLinesComeBackAsTheStatusWord()
