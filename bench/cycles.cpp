@@ -6,22 +6,14 @@
 
 #include "app/frmMain.h"
 #include "support/MessageRecorder.h"
+#include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <cstdio>
-
-namespace {
-
-qsizetype OpenDescriptors()
-{
-    return QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size();
-}
-
-}
 
 int main(int argc, char** argv)
 {
@@ -37,8 +29,7 @@ int main(int argc, char** argv)
     bool clean = true;
     for (int type = frmMain::Generic; type <= frmMain::Transparent; ++type) {
         const auto cycle = [&] {
-            window.ITypeListBox->setCurrentIndex(type);
-            window.AltComListBox->setCurrentIndex(0);
+            ChooseInterface(window, type);
             window.COMInitButton_Click();
             const bool connected = window.PortIsOpen;
             window.COMInitButton_Click();

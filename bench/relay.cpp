@@ -4,10 +4,11 @@
 // thread used. Arguments: [seconds=60] [bytes per second each way=12800].
 #include "BenchSupport.h"
 
-#include "RelayEnd.h"
 #include "app/frmMain.h"
+#include "devsim/RelayEnd.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
+#include "support/WindowSteps.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,16 +28,15 @@ int main(int argc, char** argv)
     SimulatedPorts ports;
     HostedDevice<RelayEnd> first(RelayEnd::Role::Query);
     HostedDevice<RelayEnd> second(RelayEnd::Role::Reply);
-    first->setStreamRate(rate);
-    second->setStreamRate(rate);
+    first->SetStreamRate(rate);
+    second->SetStreamRate(rate);
     // Linked before the window looks for ports, started once both are open.
     first.link(ports, 1);
     second.link(ports, 2);
     MessageRecorder messages;
     frmMain window;
     window.show();
-    window.ITypeListBox->setCurrentIndex(frmMain::Transparent);
-    window.AltComListBox->setCurrentIndex(0);
+    ChooseInterface(window, frmMain::Transparent);
     window.COMInitButton_Click();
     if (!window.TwoPortMode) {
         std::printf("could not connect: %s\n", qPrintable(messages.texts().join("; ")));
@@ -53,8 +53,8 @@ int main(int argc, char** argv)
     const double cpu = bench::ThreadCpuSeconds() - cpuBefore;
     const double elapsed = wall.elapsed() / 1000.0;
 
-    const auto a = first->counters();
-    const auto b = second->counters();
+    const auto a = first->Counts();
+    const auto b = second->Counts();
     std::printf("relay for %.1f s at %d bytes/s each way\n", elapsed, rate);
     std::printf("  COM1 -> COM2: sent %llu, received %llu, faulty lines %llu (in flight at the end: %lld bytes)\n",
                 (unsigned long long)a.streamSent, (unsigned long long)b.streamReceived,

@@ -7,8 +7,8 @@
 // Arguments: [seconds=1800] [bytes per second=11520] [log file].
 #include "BenchSupport.h"
 
-#include "TalkerDevice.h"
 #include "app/frmMain.h"
+#include "devsim/TalkerDevice.h"
 #include "monitor/ReceivedTexts.h"
 #include "profiles/SettingLists.h"
 #include "support/HostedDevice.h"
@@ -34,8 +34,8 @@ int main(int argc, char** argv)
 
     SimulatedPorts ports;
     HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
-    talker->setStreamRate(rate);
-    talker->setRecording(false); // the device shares the process: keep its log out of the memory figures
+    talker->SetStreamRate(rate);
+    talker->SetRecording(false); // the device shares the process: keep its log out of the memory figures
     talker.link(ports, 1);
     MessageRecorder messages;
     frmMain window;
@@ -89,18 +89,18 @@ int main(int argc, char** argv)
     QByteArray received(store.Size(), Qt::Uninitialized);
     store.CopyTo(0, store.Size(), received.data());
     devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
-    checker.feed(received);
+    checker.Feed(received);
     if (!logFile.isEmpty()) {
         QFile log(logFile);
         const bool same = log.open(QIODevice::ReadOnly) && log.readAll() == received;
         std::printf("log file %s: %s\n", qPrintable(logFile), same ? "holds exactly the received bytes" : "DIFFERS");
     }
     received.clear();
-    const quint64 streamed = talker->streamedBytes();
+    const quint64 streamed = talker->StreamedBytes();
     std::printf("after %.0f s: talker sent %llu bytes; the window received %llu bytes, %llu whole lines in order, "
                 "%llu faulty lines; %lld messages; resident grew %.2f bytes per received byte\n",
-                wall.elapsed() / 1000.0, (unsigned long long)streamed, (unsigned long long)checker.bytes(),
-                (unsigned long long)checker.goodLines(), (unsigned long long)checker.faults(),
+                wall.elapsed() / 1000.0, (unsigned long long)streamed, (unsigned long long)checker.Bytes(),
+                (unsigned long long)checker.GoodLines(), (unsigned long long)checker.Faults(),
                 (long long)messages.messages().size(), grown);
-    return checker.faults() == 0 ? 0 : 1;
+    return checker.Faults() == 0 ? 0 : 1;
 }

@@ -4,18 +4,16 @@
 #include "monitor/ReceiveView.h"
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
-#include <QDeadlineTimer>
 #include <QTest>
 
-#include <poll.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -48,9 +46,7 @@ struct FileAnswer {
 
 void Connect(frmMain& w, bool twoPorts)
 {
-    w.ITypeListBox->setCurrentIndex(twoPorts ? frmMain::Transparent : frmMain::Generic);
-    if (twoPorts)
-        w.AltComListBox->setCurrentIndex(0);
+    ChooseInterface(w, twoPorts ? frmMain::Transparent : frmMain::Generic);
     w.COMInitButton_Click();
     QVERIFY(w.PortIsOpen);
 }
@@ -217,16 +213,7 @@ private slots:
         // The device reads on a thread of its own while the window writes: a
         // pseudo-terminal holds only about 20 KiB.
         QByteArray received;
-        std::thread reader([&] {
-            QDeadlineTimer deadline(20000);
-            while (received.size() < sent.size() && !deadline.hasExpired()) {
-                pollfd ready{device.masterFd(), POLLIN, 0};
-                char buffer[4096];
-                if (poll(&ready, 1, 50) > 0)
-                    if (const ssize_t got = read(device.masterFd(), buffer, sizeof buffer); got > 0)
-                        received.append(buffer, got);
-            }
-        });
+        std::thread reader([&] { received = device.receive(sent.size(), 20000); });
         w.SendButton_Click();
         reader.join();
         QCOMPARE(received, sent);

@@ -1,10 +1,12 @@
 #include "app/CloseOnSignals.h"
 #include "app/ManualLocation.h"
 #include "app/frmMain.h"
-#include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
+#include "support/LineHistory.h"
 #include "support/MessageRecorder.h"
+#include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,26 +19,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-using win32::testhook::LineEvent;
-
 namespace {
-
-int ClosedCount(const QString& com)
-{
-    const auto history = win32::testhook::LineHistory(com);
-    return int(std::count_if(history.begin(), history.end(),
-                             [](const LineEvent& e) { return e.kind == LineEvent::Closed; }));
-}
-
-// The port can be opened again, so nothing of this process holds it any more.
-bool PortIsFree(const QString& com)
-{
-    const win32::HANDLE h = modZEMO::OpenPort(com);
-    if (h == win32::INVALID_HANDLE_VALUE)
-        return false;
-    win32::CloseHandle(h);
-    return true;
-}
 
 bool Exclusive(const PtyPair& device)
 {
@@ -68,45 +51,14 @@ public:
     QList<QUrl> browserCalls;
 };
 
-void ConnectTransparent(frmMain& w)
-{
-    w.ITypeListBox->setCurrentIndex(frmMain::Transparent);
-    w.AltComListBox->setCurrentIndex(w.AltComListBox->findText(QStringLiteral("COM2")));
-    w.COMInitButton_Click();
-}
-
 }
 
 class tst_menus : public QObject {
     Q_OBJECT
 
 private slots:
-    void aboutBox()
-    {
-        SimulatedPorts ports;
-        MessageRecorder messages;
-        frmMain w;
-        w.HelpAboutMenu->trigger();
-        QCOMPARE(messages.messages().size(), 1);
-        const auto& about = messages.messages().first();
-        QCOMPARE(about.style, 64);
-        QCOMPARE(about.title, QStringLiteral("ZEMO"));
-        QVERIFY(!about.text.endsWith(QStringLiteral("\r\n")));
-        const QStringList lines = about.text.split(QStringLiteral("\r\n"));
-        QCOMPARE(lines.size(), 6);
-        QCOMPARE(lines[0], w.windowTitle());
-        QVERIFY(lines[0].startsWith(QStringLiteral("Wendale v")));
-        for (const QString& line : lines)
-            QVERIFY2(!line.contains(QLatin1Char('\r')) && !line.contains(QLatin1Char('\n')), qPrintable(line));
-        QVERIFY(lines[1].contains(QStringLiteral("https://")));
-        QVERIFY(lines[2].contains(QStringLiteral("https://")));
-        QVERIFY(lines[3].contains(QStringLiteral("Wendale")));
-        QVERIFY(lines[4].startsWith(QStringLiteral(" mail to: ")));
-        QVERIFY(lines[4].contains(QLatin1Char('@')));
-        QVERIFY(lines[5].startsWith(QLatin1Char(' ')));
-    }
-
-    void helpContent_data()
+    // Help > Content and Help > About while connected: the connection stays up.
+    void help_data()
     {
         QTest::addColumn<bool>("viewerStarts");
         QTest::addColumn<bool>("browserOpens");
@@ -114,80 +66,68 @@ private slots:
         QTest::newRow("manual in the browser") << false << true;
         QTest::newRow("no browser either") << false << false;
     }
-    void helpContent()
+    void help()
     {
         QFETCH(bool, viewerStarts);
         QFETCH(bool, browserOpens);
         SimulatedPorts ports;
+        ports.add(1);
         MessageRecorder messages;
         FakeOpeners openers(viewerStarts, browserOpens);
         frmMain w;
+        w.COMInitButton_Click();
         w.HelpContentMenu->trigger();
         QCOMPARE(openers.viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
-        if (viewerStarts) {
-            QVERIFY(openers.browserCalls.isEmpty());
-            QVERIFY(messages.messages().isEmpty());
-            return;
+        QCOMPARE(openers.browserCalls.size(), viewerStarts ? 0 : 1);
+        if (!viewerStarts) {
+            const QUrl url = openers.browserCalls.first();
+            QVERIFY(url.isLocalFile());
+            const QFileInfo manual(url.toLocalFile());
+            QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
+            QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
+            if (!browserOpens) {
+                QCOMPARE(messages.messages().size(), 1);
+                QCOMPARE(messages.messages().first().style, 64);
+                QCOMPARE(messages.messages().first().title, QStringLiteral("Brackwell"));
+                QVERIFY2(messages.texts().first().contains(manual.filePath()), qPrintable(messages.texts().first()));
+            }
         }
-        QCOMPARE(openers.browserCalls.size(), 1);
-        const QUrl url = openers.browserCalls.first();
-        QVERIFY(url.isLocalFile());
-        const QFileInfo manual(url.toLocalFile());
-        QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
-        QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
-        if (browserOpens) {
-            QVERIFY(messages.messages().isEmpty());
-            return;
-        }
+        messages.clear();
+        w.HelpAboutMenu->trigger();
         QCOMPARE(messages.messages().size(), 1);
         QCOMPARE(messages.messages().first().style, 64);
-        QCOMPARE(messages.messages().first().title, QStringLiteral("Brackwell"));
-        QVERIFY2(messages.texts().first().contains(manual.filePath()), qPrintable(messages.texts().first()));
-    }
-
-    void helpLeavesTheConnectionUp()
-    {
-        SimulatedPorts ports;
-        ports.add(1);
-        MessageRecorder messages;
-        FakeOpeners openers(false, true);
-        frmMain w;
-        w.COMInitButton_Click();
-        QVERIFY(w.PortIsOpen);
-        w.HelpContentMenu->trigger();
-        w.HelpContentMenu->trigger();
-        w.HelpAboutMenu->trigger();
-        QCOMPARE(openers.viewerCalls.size(), 2);
-        QVERIFY(w.PortIsOpen);
-        QVERIFY(w.Timer1->isActive());
+        QCOMPARE(messages.messages().first().title, QStringLiteral("ZEMO"));
+        QVERIFY(messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
+        QVERIFY(w.PortIsOpen && w.Timer1->isActive());
         QCOMPARE(ClosedCount("COM1"), 0);
     }
 
-    void exitWithNoPort()
+    // Each session is connected, all but the last disconnected again; then
+    // the window closes. Every port is closed once and is free afterwards.
+    void closingFreesThePorts_data()
     {
-        SimulatedPorts ports;
-        MessageRecorder messages;
-        frmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.FileExitMenu->trigger();
-        QVERIFY(!w.isVisible());
-        QVERIFY(messages.messages().isEmpty());
-    }
-
-    void exitFreesThePorts_data()
-    {
+        QTest::addColumn<QList<int>>("sessions");
+        QTest::addColumn<bool>("lastDisconnected");
         QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("transparent");
-        QTest::newRow("File > Exit, one port") << false << false;
-        QTest::newRow("close box, one port") << true << false;
-        QTest::newRow("File > Exit, Transparent") << false << true;
-        QTest::newRow("close box, Transparent") << true << true;
+        QTest::addColumn<int>("com1Closes");
+        QTest::addColumn<int>("com2Closes");
+        const int generic = frmMain::Generic, transparent = frmMain::Transparent;
+        QTest::newRow("no port") << QList<int>{} << false << false << 0 << 0;
+        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << false << 1 << 0;
+        QTest::newRow("close box, Generic") << QList<int>{generic} << false << true << 1 << 0;
+        QTest::newRow("File > Exit, Transparent") << QList<int>{transparent} << false << false << 1 << 1;
+        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << true << 1 << 1;
+        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << false << 1 << 0;
+        // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
+        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << false << 1 << 1;
+        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << false << 2
+                                                           << 1;
     }
-    void exitFreesThePorts()
+    void closingFreesThePorts()
     {
+        QFETCH(QList<int>, sessions);
+        QFETCH(bool, lastDisconnected);
         QFETCH(bool, closeBox);
-        QFETCH(bool, transparent);
         SimulatedPorts ports;
         ports.add(1);
         ports.add(2);
@@ -195,13 +135,13 @@ private slots:
         frmMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        if (transparent)
-            ConnectTransparent(w);
-        else
+        for (int i = 0; i < sessions.size(); ++i) {
+            ChooseInterface(w, sessions[i]);
             w.COMInitButton_Click();
-        QVERIFY(w.PortIsOpen);
-        QCOMPARE(w.TwoPortMode, transparent);
-        QVERIFY(!PortIsFree("COM1"));
+            QVERIFY(w.PortIsOpen);
+            if (i + 1 < sessions.size() || lastDisconnected)
+                w.COMInitButton_Click();
+        }
 
         if (closeBox)
             w.windowHandle()->close();
@@ -209,10 +149,10 @@ private slots:
             w.FileExitMenu->trigger();
         QVERIFY(!w.isVisible());
         QVERIFY(!w.Timer1->isActive());
-        QCOMPARE(ClosedCount("COM1"), 1);
-        QCOMPARE(ClosedCount("COM2"), transparent ? 1 : 0);
-        QVERIFY(PortIsFree("COM1"));
-        QVERIFY(PortIsFree("COM2"));
+        QTEST(ClosedCount("COM1"), "com1Closes");
+        QTEST(ClosedCount("COM2"), "com2Closes");
+        QCOMPARE(win32::testhook::StrayCloses(), 0);
+        QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
         QVERIFY(messages.messages().isEmpty());
     }
 
@@ -236,59 +176,6 @@ private slots:
         QVERIFY(!Exclusive(device));
         QCOMPARE(ClosedCount("COM1"), 1);
         QVERIFY(messages.messages().isEmpty());
-    }
-
-    void exitAfterDisconnectClosesNothingTwice_data()
-    {
-        QTest::addColumn<bool>("transparent");
-        QTest::newRow("Generic") << false;
-        QTest::newRow("Transparent") << true;
-    }
-    void exitAfterDisconnectClosesNothingTwice()
-    {
-        QFETCH(bool, transparent);
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
-        w.show();
-        if (transparent)
-            ConnectTransparent(w);
-        else
-            w.COMInitButton_Click();
-        QVERIFY(w.PortIsOpen);
-        w.COMInitButton_Click();
-        QVERIFY(!w.PortIsOpen);
-        // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
-        QCOMPARE(w.TwoPortMode, transparent);
-
-        w.FileExitMenu->trigger();
-        QVERIFY(!w.isVisible());
-        QCOMPARE(ClosedCount("COM1"), 1);
-        QCOMPARE(ClosedCount("COM2"), transparent ? 1 : 0);
-        QCOMPARE(win32::testhook::StrayCloses(), 0);
-    }
-
-    void exitAfterTransparentThenGenericLeavesTheOldSecondPortAlone()
-    {
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
-        ConnectTransparent(w);
-        w.COMInitButton_Click();
-        w.ITypeListBox->setCurrentIndex(frmMain::Generic);
-        w.COMInitButton_Click();
-        QVERIFY(w.PortIsOpen);
-        QVERIFY(!w.TwoPortMode);
-
-        w.close();
-        QCOMPARE(ClosedCount("COM1"), 2);
-        QCOMPARE(ClosedCount("COM2"), 1);
-        QCOMPARE(win32::testhook::StrayCloses(), 0);
-        QVERIFY(PortIsFree("COM1"));
     }
 };
 

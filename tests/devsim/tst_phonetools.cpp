@@ -2,11 +2,12 @@
 // port directly, and through the window relaying in Transparent between the
 // terminal and one end of a socat pty pair, the tool on the other end.
 
-#include "GsmTerminal.h"
 #include "app/frmMain.h"
+#include "devsim/GsmTerminal.h"
 #include "monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
+#include "support/WindowSteps.h"
 
 #include <QComboBox>
 #include <QEventLoop>
@@ -43,6 +44,7 @@ QByteArray FileBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
 
 }
 
@@ -94,15 +96,15 @@ private slots:
         QString device = gsm.path();
         if (throughWindow) {
             device = dir.filePath("tool");
-            socat.start("socat", {"-r", dir.filePath("to-tool"), "-R", dir.filePath("from-tool"),
-                                  "pty,raw,echo=0,link=" + dir.filePath("relay"), "pty,raw,echo=0,link=" + device});
+            socat.start("socat",
+                        {"-r", dir.filePath("to-tool"), "-R", dir.filePath("from-tool"),
+                         "pty,raw,echo=0,link=" + dir.filePath("relay"), "pty,raw,echo=0,link=" + device});
             QVERIFY2(socat.waitForStarted(), "socat is missing: run scripts/install-deps.sh");
             QVERIFY(QTest::qWaitFor([&] { return QFile::exists(device); }));
             QVERIFY(ports.link(6, dir.filePath("relay")));
             w = std::make_unique<frmMain>();
             w->show();
-            w->ITypeListBox->setCurrentIndex(frmMain::Transparent);
-            w->AltComListBox->setCurrentText("COM6");
+            ChooseInterface(*w, frmMain::Transparent);
             QTest::mouseClick(w->COMInitButton, Qt::LeftButton);
             QVERIFY(w->TwoPortMode);
             // Hex without line breaks, so that the boxes read back as the bytes.
@@ -133,17 +135,17 @@ private slots:
             QVERIFY2(output.contains(text), qPrintable(output));
         QFETCH(QString, sends);
         if (!sends.isEmpty()) {
-            const auto sent = gsm->messages();
+            const auto sent = gsm->Messages();
             QCOMPARE(sent.size(), size_t(1));
             QCOMPARE(sent.front().number, QByteArray("5550123"));
             QCOMPARE(sent.front().text, sends);
         }
         if (throughWindow) {
             // Every byte went across both ways, and each box shows one side of the conversation.
-            QTRY_COMPARE(FileBytes(dir.filePath("from-tool")), gsm->received().bytes());
-            QTRY_COMPARE(FileBytes(dir.filePath("to-tool")), gsm->sent().bytes());
-            QCOMPARE(QByteArray::fromHex(w->RXOut->Text()), gsm->sent().bytes());
-            QCOMPARE(QByteArray::fromHex(w->RX2Out->Text()), gsm->received().bytes());
+            QTRY_COMPARE(FileBytes(dir.filePath("from-tool")), gsm->Received().Bytes());
+            QTRY_COMPARE(FileBytes(dir.filePath("to-tool")), gsm->Sent().Bytes());
+            QCOMPARE(QByteArray::fromHex(w->RXOut->Text()), gsm->Sent().Bytes());
+            QCOMPARE(QByteArray::fromHex(w->RX2Out->Text()), gsm->Received().Bytes());
             QVERIFY(messages.messages().isEmpty());
             socat.kill();
             socat.waitForFinished();

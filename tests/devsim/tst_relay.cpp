@@ -1,39 +1,42 @@
-#include "PeerTerminal.h"
-#include "RelayEnd.h"
+#include "devsim/RelayEnd.h"
+#include "support/HostedDevice.h"
 
+#include <QDeadlineTimer>
 #include <QTest>
 
+using namespace std::chrono_literals;
 using devsim::RelayEnd;
 
 namespace {
+
 // Plays the relaying program between the two ends for a while.
-void relay(PeerTerminal &a, PeerTerminal &b, std::chrono::milliseconds duration)
+void Relay(PtyPair& a, PtyPair& b, int durationMs)
 {
-    const QDeadlineTimer deadline(duration);
+    const QDeadlineTimer deadline(durationMs);
     while (!deadline.hasExpired()) {
-        a.collect(5ms);
-        b.send(a.takeAll());
-        b.collect(5ms);
-        a.send(b.takeAll());
+        b.send(a.receive(1, 5));
+        a.send(b.receive(1, 5));
     }
 }
+
+
 }
 
-class RelayTest : public QObject
-{
+class tst_relay : public QObject {
     Q_OBJECT
+
 private slots:
     void queriesGetReplies()
     {
-        DeviceRig<RelayEnd> query(RelayEnd::Role::Query);
-        DeviceRig<RelayEnd> reply(RelayEnd::Role::Reply);
-        query.device.setQueryInterval(20ms);
-        PeerTerminal &q = query.run();
-        PeerTerminal &r = reply.run();
-        relay(q, r, 300ms);
+        HostedDevice<RelayEnd> query(RelayEnd::Role::Query);
+        HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
+        query->SetQueryInterval(20ms);
+        query.run();
+        reply.run();
+        Relay(query.pty(), reply.pty(), 300);
         // Nothing moves between the ends any more, so only queriesSent can still grow.
-        const RelayEnd::Counters answered = reply.device.counters();
-        const RelayEnd::Counters asked = query.device.counters();
+        const RelayEnd::Counters answered = reply->Counts();
+        const RelayEnd::Counters asked = query->Counts();
         QVERIFY(asked.repliesMatched >= 3);
         QVERIFY(asked.repliesMatched <= answered.queriesAnswered);
         QVERIFY(answered.queriesAnswered <= asked.queriesSent);
@@ -43,47 +46,46 @@ private slots:
 
     void replyEndAnswersWholeLinesOnly()
     {
-        DeviceRig<RelayEnd> reply(RelayEnd::Role::Reply);
-        PeerTerminal &peer = reply.run();
+        HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
+        reply.run();
+        PtyPair& peer = reply.pty();
         QVERIFY(peer.send("QUE"));
         QVERIFY(peer.send("RY 7\r"));
-        peer.collect(100ms);
-        QCOMPARE(peer.buffer(), QByteArray());
+        QCOMPARE(peer.receive(1, 100), QByteArray());
         QVERIFY(peer.send("\nnonsense\nQUERY 8\n"));
-        QVERIFY(peer.waitFor("REPLY 8\r\n"));
-        QCOMPARE(peer.buffer(), QByteArray("REPLY 7\r\nREPLY 8\r\n"));
-        QTRY_COMPARE(reply.device.counters().badLines, 1u);
+        QCOMPARE(peer.receiveUntil("REPLY 8\r\n"), QByteArray("REPLY 7\r\nREPLY 8\r\n"));
+        QTRY_COMPARE(reply->Counts().badLines, 1u);
     }
 
     void streamsBothWays()
     {
-        DeviceRig<RelayEnd> query(RelayEnd::Role::Query);
-        DeviceRig<RelayEnd> reply(RelayEnd::Role::Reply);
-        query.device.setStreamRate(20000);
-        reply.device.setStreamRate(20000);
-        PeerTerminal &q = query.run();
-        PeerTerminal &r = reply.run();
-        relay(q, r, 500ms);
-        const std::pair<const RelayEnd *, const RelayEnd *> directions[] = {
-            {&query.device, &reply.device}, {&reply.device, &query.device}};
-        for (const auto &[receiver, sender] : directions) {
-            QTRY_VERIFY(receiver->counters().streamGoodLines > 100);
-            const RelayEnd::Counters received = receiver->counters();
+        HostedDevice<RelayEnd> query(RelayEnd::Role::Query);
+        HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
+        query->SetStreamRate(20000);
+        reply->SetStreamRate(20000);
+        query.run();
+        reply.run();
+        Relay(query.pty(), reply.pty(), 500);
+        const std::pair<HostedDevice<RelayEnd>*, HostedDevice<RelayEnd>*> directions[]
+            = {{&query, &reply}, {&reply, &query}};
+        for (const auto& [receiver, sender] : directions) {
+            QTRY_VERIFY((*receiver)->Counts().streamGoodLines > 100);
+            const RelayEnd::Counters received = (*receiver)->Counts();
             QCOMPARE(received.streamFaults, 0u);
-            QVERIFY(sender->counters().streamSent >= received.streamReceived);
+            QVERIFY((*sender)->Counts().streamSent >= received.streamReceived);
         }
     }
 
     void streamCheckCatchesLoss()
     {
-        DeviceRig<RelayEnd> reply(RelayEnd::Role::Reply);
-        reply.device.setStreamRate(100);
-        PeerTerminal &peer = reply.run();
-        QVERIFY(peer.send(devsim::sequenceLine('Q', 1) + devsim::sequenceLine('Q', 3)));
-        QTRY_COMPARE(reply.device.counters().streamFaults, 1u);
-        QCOMPARE(reply.device.counters().streamGoodLines, 1u);
+        HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
+        reply->SetStreamRate(100);
+        reply.run();
+        QVERIFY(reply.pty().send(devsim::SequenceLine('Q', 1) + devsim::SequenceLine('Q', 3)));
+        QTRY_COMPARE(reply->Counts().streamFaults, 1u);
+        QCOMPARE(reply->Counts().streamGoodLines, 1u);
     }
 };
 
-QTEST_GUILESS_MAIN(RelayTest)
+QTEST_GUILESS_MAIN(tst_relay)
 #include "tst_relay.moc"

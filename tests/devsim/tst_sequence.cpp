@@ -1,22 +1,22 @@
-#include "SequenceStream.h"
+#include "devsim/SequenceStream.h"
 
 #include <QTest>
 
 using devsim::SequenceChecker;
 using devsim::SequenceSource;
 
-class SequenceTest : public QObject
-{
+class tst_sequence : public QObject {
     Q_OBJECT
+
 private slots:
     void sourceContinuesAcrossTakes()
     {
         SequenceSource source('T');
-        QByteArray joined = source.take(5);
-        joined += source.take(20);
-        joined += source.take(11);
+        QByteArray joined = source.Take(5);
+        joined += source.Take(20);
+        joined += source.Take(11);
         QCOMPARE(joined, QByteArray("T000000001\r\nT000000002\r\nT000000003\r\n"));
-        QCOMPARE(source.produced(), 36u);
+        QCOMPARE(source.Produced(), 36u);
     }
 
     void checker_data()
@@ -29,7 +29,7 @@ private slots:
         const auto lines = [](std::initializer_list<int> numbers) {
             QByteArray out;
             for (int n : numbers)
-                out += devsim::sequenceLine('T', n);
+                out += devsim::SequenceLine('T', n);
             return out;
         };
         const int first = int(SequenceChecker::Start::FromFirst);
@@ -38,8 +38,9 @@ private slots:
         QTest::newRow("line lost") << lines({1, 2, 4, 5}) << first << 1ull << 3ull;
         QTest::newRow("reordered") << lines({1, 3, 2, 4}) << first << 3ull << 1ull;
         QTest::newRow("byte lost") << lines({1, 2}) + QByteArray("T00000003\r\n") + lines({4}) << first << 1ull << 3ull;
-        QTest::newRow("line break lost") << lines({1}) + QByteArray("T000000002\r") + lines({3, 4}) << first << 1ull << 2ull;
-        QTest::newRow("other tag") << devsim::sequenceLine('Q', 1) << first << 1ull << 0ull;
+        QTest::newRow("line break lost") << lines({1}) + QByteArray("T000000002\r") + lines({3, 4}) << first << 1ull
+                                         << 2ull;
+        QTest::newRow("other tag") << devsim::SequenceLine('Q', 1) << first << 1ull << 0ull;
         QTest::newRow("not from 1") << lines({5, 6}) << first << 1ull << 1ull;
         QTest::newRow("joins mid-line") << lines({5, 6}).mid(4) + lines({7}) << any << 0ull << 2ull;
     }
@@ -51,17 +52,17 @@ private slots:
         QFETCH(quint64, faults);
         QFETCH(quint64, good);
         SequenceChecker whole('T', SequenceChecker::Start(start));
-        whole.feed(stream);
-        QCOMPARE(whole.faults(), faults);
-        QCOMPARE(whole.goodLines(), good);
+        whole.Feed(stream);
+        QCOMPARE(whole.Faults(), faults);
+        QCOMPARE(whole.GoodLines(), good);
 
         SequenceChecker byByte('T', SequenceChecker::Start(start));
         for (char c : stream)
-            byByte.feed(QByteArrayView(&c, 1));
-        QCOMPARE(byByte.faults(), faults);
-        QCOMPARE(byByte.bytes(), quint64(stream.size()));
+            byByte.Feed(QByteArrayView(&c, 1));
+        QCOMPARE(byByte.Faults(), faults);
+        QCOMPARE(byByte.Bytes(), quint64(stream.size()));
     }
 };
 
-QTEST_GUILESS_MAIN(SequenceTest)
+QTEST_GUILESS_MAIN(tst_sequence)
 #include "tst_sequence.moc"

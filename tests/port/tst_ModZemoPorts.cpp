@@ -1,43 +1,37 @@
-#include "port/PortFailures.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
+#include "support/MessageRecorder.h"
 #include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
 #include "support/Unprivileged.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
-#include <csignal>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace modZEMO;
+
+namespace {
+
+const QString SendError = QStringLiteral("Error sending data to the COM port");
+
+}
 
 class tst_ModZemoPorts : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<TestPortsDir> ports;
-    QStringList failures;
+    std::unique_ptr<MessageRecorder> messages;
     win32::HANDLE handle = win32::INVALID_HANDLE_VALUE;
 
     // The timeouts every connect sets: reads return at once.
-    static void setNonWaitingReads(win32::HANDLE h)
+    static void SetNonWaitingReads(win32::HANDLE h)
     {
         win32::COMMTIMEOUTS t{win32::MAXDWORD, 0, 0, 0, 0};
         QVERIFY(win32::SetCommTimeouts(h, &t));
-    }
-
-    static QByteArray allByteValues()
-    {
-        QByteArray bytes;
-        for (int i = 0; i < 250; ++i)
-            bytes.append(char(255 - i));
-        return bytes;
     }
 
 private slots:
@@ -45,26 +39,27 @@ private slots:
     {
         pty = std::make_unique<PtyPair>();
         ports = std::make_unique<TestPortsDir>();
-        QVERIFY(pty->isOpen());
+        messages = std::make_unique<MessageRecorder>();
         QVERIFY(ports->link(7, pty->slavePath()));
-        failures.clear();
-        SetFailureReporter([this](const QString& message) { failures.append(message); });
         handle = OpenPort(QStringLiteral("COM7"));
         QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
-        setNonWaitingReads(handle);
+        SetNonWaitingReads(handle);
     }
 
     void cleanup()
     {
         win32::CloseHandle(handle);
-        SetFailureReporter({});
+        messages.reset();
         ports.reset();
         pty.reset();
     }
 
+    // Every byte value, a zero byte not ending the data, in reads of at most 100.
     void readsTakeAtMost100BytesEach()
     {
-        const QByteArray sent = allByteValues();
+        QByteArray sent;
+        for (int i = 0; i < 256; ++i)
+            sent.append(char(255 - i));
         QVERIFY(pty->send(sent));
         QVERIFY(pty->waitUntilQueued(sent.size()));
         QCOMPARE(ReadPort(handle), sent.mid(0, 100));
@@ -73,179 +68,127 @@ private slots:
         QCOMPARE(ReadPort(handle), QByteArray());
     }
 
-    void zeroByteDoesNotEndTheData()
+    // Each text goes out whole and unchanged, and nothing else: a one-byte
+    // text written after it arrives right behind it.
+    void writesArriveWhole_data()
     {
-        const QByteArray sent("ab\0cd", 5);
-        QVERIFY(pty->send(sent));
-        QVERIFY(pty->waitUntilQueued(sent.size()));
-        QCOMPARE(ReadPort(handle), sent);
-    }
-
-    void everyByteValueGoesOutUnchanged()
-    {
-        QByteArray all;
+        QTest::addColumn<QByteArray>("text");
+        QByteArray every;
         for (int i = 0; i < 256; ++i)
-            all.append(char(i));
-        QVERIFY(WritePort(handle, all));
-        QCOMPARE(pty->receive(all.size()), all);
-        QVERIFY(failures.isEmpty());
-    }
-
-    void byteFFComesInUnchanged()
-    {
-        QVERIFY(pty->send("\xff\x80\x7f"));
-        QVERIFY(pty->waitUntilQueued(3));
-        QCOMPARE(ReadPort(handle), QByteArray("\xff\x80\x7f"));
-    }
-
-    void emptyTextSendsNothing()
-    {
-        QVERIFY(WritePort(handle, QByteArray()));
-        QVERIFY(WritePort(handle, "x"));
-        // The one byte behind the empty write arrives alone.
-        QCOMPARE(pty->receive(2, 500), QByteArray("x"));
-        QVERIFY(failures.isEmpty());
-    }
-
-    void longTextArrivesWhole_data()
-    {
-        QTest::addColumn<int>("size");
-        QTest::newRow("exactly 100") << 100;
-        QTest::newRow("250") << 250;
+            every.append(char(i));
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("exactly 100") << every.left(100);
+        QTest::newRow("every byte value") << every;
         // More than the driver queues: the write must wait for room.
-        QTest::newRow("60000") << 60000;
+        QTest::newRow("60000") << every.repeated(235).left(60000);
     }
-
-    void longTextArrivesWhole()
+    void writesArriveWhole()
     {
-        QFETCH(int, size);
-        QByteArray sent(size, Qt::Uninitialized);
-        for (int i = 0; i < size; ++i)
-            sent[i] = char(i * 7 + i / 256);
+        QFETCH(QByteArray, text);
         QByteArray received;
-        std::thread device([&] { received = pty->receive(size, 20000); });
-        const bool ok = WritePort(handle, sent);
+        std::thread device([&] { received = pty->receive(text.size() + 1, 20000); });
+        const bool ok = WritePort(handle, text) && WritePort(handle, "x");
         device.join();
         QVERIFY(ok);
-        QCOMPARE(received.size(), sent.size());
-        QCOMPARE(received, sent);
+        QCOMPARE(received, text + "x");
+        QVERIFY(messages->messages().isEmpty());
     }
 
-    void secondOpenFailsInThisProcess()
+    // A port that cannot be had: the open fails and says why. (Held by
+    // another program: tst_faults.)
+    void openRefused_data()
     {
-        QCOMPARE(OpenPort(QStringLiteral("COM7")), win32::INVALID_HANDLE_VALUE);
-        QVERIFY(win32::CloseHandle(handle));
-        const auto again = OpenPort(QStringLiteral("COM7"));
-        QVERIFY(again != win32::INVALID_HANDLE_VALUE);
-        handle = again;
+        QTest::addColumn<bool>("permission");
+        QTest::addColumn<QString>("why"); // after the device's path
+        QTest::newRow("held by this program") << false << ": in use by another program";
+        QTest::newRow("no permission") << true
+                                       << ": permission denied: add yourself to the dialout group "
+                                          "(sudo adduser $USER dialout) and log in again";
     }
-
-    void secondOpenFailsInAnotherProcess()
+    void openRefused()
     {
-        const pid_t child = fork();
-        QVERIFY(child >= 0);
-        if (child == 0)
-            _exit(OpenPort(QStringLiteral("COM7")) == win32::INVALID_HANDLE_VALUE ? 0 : 1);
-        int status = -1;
-        const QDeadlineTimer deadline(10000);
-        pid_t done = 0;
-        while ((done = waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired())
-            QTest::qWait(10);
-        if (done != child) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            QFAIL("the child process did not finish");
-        }
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
-    }
-
-    void permissionDeniedSaysWhatToDo()
-    {
-        QVERIFY(win32::CloseHandle(handle));
-        const QByteArray device = QFile::encodeName(pty->slavePath());
-        QVERIFY(::chmod(device.constData(), 0) == 0);
-        QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
-        const QByteArray reason = RunUnprivileged([] {
+        QFETCH(bool, permission);
+        QFETCH(QString, why);
+        const auto refusal = [] {
             const bool refused = OpenPort(QStringLiteral("COM7")) == win32::INVALID_HANDLE_VALUE;
             return refused ? openfailure::Last().toUtf8() : QByteArray("opened");
-        });
-        QCOMPARE(reason, device + ": permission denied: add yourself to the dialout group "
-                                  "(sudo adduser $USER dialout) and log in again");
-    }
-
-    void deviceNameFormsAreAccepted()
-    {
-        QVERIFY(win32::CloseHandle(handle));
-        handle = OpenPort(QStringLiteral("\\\\.\\COM7"));
-        QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
+        };
+        QByteArray reason;
+        if (permission) {
+            QVERIFY(win32::CloseHandle(handle));
+            QVERIFY(::chmod(QFile::encodeName(pty->slavePath()).constData(), 0) == 0);
+            QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
+            reason = RunUnprivileged(refusal);
+        } else {
+            reason = refusal();
+        }
+        QCOMPARE(QString::fromUtf8(reason), pty->slavePath() + why);
+        // A name the map does not hold, or a device path, opens nothing.
         QCOMPARE(OpenPort(QStringLiteral("COM8")), win32::INVALID_HANDLE_VALUE);
         QCOMPARE(OpenPort(pty->slavePath()), win32::INVALID_HANDLE_VALUE);
     }
 
-    void closedHandleShowsTheBoxOncePerWrite()
-    {
-        QVERIFY(win32::CloseHandle(handle));
-        QVERIFY(!WritePort(handle, "abc"));
-        QVERIFY(!WritePort(handle, QByteArray(250, 'x')));
-        QCOMPARE(failures, QStringList(2, QStringLiteral("Error sending data to the COM port")));
-        QCOMPARE(ReadPort(handle), QByteArray());
-    }
-
-    void handlesAreNeverReused()
+    // A closed handle reaches nothing, also once its port is open again
+    // under a new handle, and a write to it says so once per write.
+    void closedHandleReachesNothing()
     {
         QVERIFY(win32::CloseHandle(handle));
         const auto stale = handle;
         handle = OpenPort(QStringLiteral("COM7"));
-        QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
-        QVERIFY(handle != stale);
+        QVERIFY(handle != win32::INVALID_HANDLE_VALUE && handle != stale);
         QVERIFY(!win32::CloseHandle(stale));
         QVERIFY(!win32::CloseHandle(win32::INVALID_HANDLE_VALUE));
         QVERIFY(!win32::CloseHandle(0));
-        // The stale handle reaches nothing, and the live one still works.
+        win32::DCB dcb{};
+        win32::COMMTIMEOUTS t{};
+        win32::DWORD status = 0;
+        QCOMPARE(win32::GetCommState(stale, &dcb), 0);
+        QCOMPARE(win32::SetCommState(stale, &dcb), 0);
+        QCOMPARE(win32::GetCommTimeouts(stale, &t), 0);
+        QCOMPARE(win32::SetCommTimeouts(stale, &t), 0);
+        QCOMPARE(win32::EscapeCommFunction(stale, win32::CLRRTS), 0);
+        QCOMPARE(win32::GetCommModemStatus(stale, &status), 0);
+        QVERIFY(!WritePort(stale, "abc"));
+        QVERIFY(!WritePort(stale, QByteArray(250, 'x')));
+        QCOMPARE(messages->texts(), QStringList(2, SendError));
         QVERIFY(pty->send("z"));
         QVERIFY(pty->waitUntilQueued(1));
-        win32::DWORD count = 0;
-        char byte = 0;
-        QVERIFY(!win32::ReadFile(stale, &byte, 1, &count, nullptr));
-        setNonWaitingReads(handle);
+        QCOMPARE(ReadPort(stale), QByteArray());
+        SetNonWaitingReads(handle);
         QCOMPARE(ReadPort(handle), QByteArray("z"));
+        QCOMPARE(pty->receive(1, 100), QByteArray());
     }
 
-    void hungUpDeviceFailsInsteadOfWaiting()
+    // A device that hangs up makes reads and writes fail instead of waiting.
+    void hungUpDeviceFails_data()
     {
-        QVERIFY(pty->send("late"));
-        pty->closeMaster();
-        win32::DWORD count = 0;
-        char buffer[100];
-        QVERIFY(!win32::ReadFile(handle, buffer, sizeof buffer, &count, nullptr));
-        QCOMPARE(count, 0u);
-        QCOMPARE(ReadPort(handle), QByteArray());
-        QVERIFY(!WritePort(handle, "hello"));
-        QCOMPARE(failures.size(), 1);
+        QTest::addColumn<bool>("waitingRead");
+        QTest::newRow("reads that return at once") << false;
+        QTest::newRow("a read that waits for ever") << true;
     }
-
-    void hungUpDeviceFailsWaitingReadsToo()
+    void hungUpDeviceFails()
     {
+        QFETCH(bool, waitingRead);
         win32::COMMTIMEOUTS waitForever{0, 0, 0, 0, 0};
-        QVERIFY(win32::SetCommTimeouts(handle, &waitForever));
-        std::thread unplug([this] {
-            QTest::qSleep(50);
+        if (waitingRead)
+            QVERIFY(win32::SetCommTimeouts(handle, &waitForever));
+        QVERIFY(pty->send("late"));
+        std::thread unplug([&] {
+            QTest::qSleep(waitingRead ? 50 : 0);
             pty->closeMaster();
         });
+        if (!waitingRead)
+            unplug.join();
         win32::DWORD count = 0;
         char buffer[100];
         const bool ok = win32::ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
-        unplug.join();
+        if (waitingRead)
+            unplug.join();
         QVERIFY(!ok);
-    }
-
-    void portExistsFollowsThePortsDirectory()
-    {
-        QVERIFY(PortExists(7));
-        QVERIFY(!PortExists(31));
-        QVERIFY(ports->remove(7));
-        QVERIFY(!PortExists(7));
+        QCOMPARE(count, 0u);
+        QCOMPARE(ReadPort(handle), QByteArray());
+        QVERIFY(!WritePort(handle, "hello"));
+        QCOMPARE(messages->texts(), QStringList{SendError});
     }
 };
 

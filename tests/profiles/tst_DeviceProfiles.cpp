@@ -1,7 +1,7 @@
-#include "CreativeIrDevice.h"
-#include "GsmTerminal.h"
-#include "IrmanDevice.h"
 #include "app/frmMain.h"
+#include "devsim/CreativeIrDevice.h"
+#include "devsim/GsmTerminal.h"
+#include "devsim/IrmanDevice.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModemLineHook.h"
 #include "support/HostedDevice.h"
@@ -45,7 +45,7 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::IrmanDevice> irman;
-        irman->setCodeInterval(200ms);
+        irman->SetCodeInterval(200ms);
         irman.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
@@ -62,8 +62,8 @@ private slots:
         // Exactly "I" then "R", each 500 ms after the step before. The device's
         // thread stamps what it reads and may wake a little late under load,
         // which shortens a gap; a missing pause would leave almost none.
-        QTRY_COMPARE(irman->received().bytes(), QByteArray("IR"));
-        const auto chunks = irman->received().chunks();
+        QTRY_COMPARE(irman->Received().Bytes(), QByteArray("IR"));
+        const auto chunks = irman->Received().Chunks();
         QCOMPARE(chunks.size(), size_t(2));
         const auto lines = win32::testhook::LineHistory("COM1");
         const auto raised = std::find_if(lines.rbegin(), lines.rend(), [](const LineEvent& e) {
@@ -104,7 +104,7 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::CreativeIrDevice> receiver;
-        receiver->setFrameInterval(100ms);
+        receiver->SetFrameInterval(100ms);
         receiver.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
@@ -119,7 +119,7 @@ private slots:
         QCOMPARE(w.focusWidget(), w.SendData);
 
         Send(w, "1f");
-        QTRY_COMPARE(receiver->received().bytes(), QByteArray("\x1F"));
+        QTRY_COMPARE(receiver->Received().Bytes(), QByteArray("\x1F"));
         QCOMPARE(w.SendData->text(), QString());
 
         // Frames of six bytes show nine bytes to a line.
@@ -153,11 +153,11 @@ private slots:
         QVERIFY(w.CRCheckbox->isChecked() && w.LFCheckbox->isChecked());
 
         Send(w, "AT");
-        QTRY_COMPARE(terminal->received().bytes(), QByteArray("AT\r\n"));
+        QTRY_COMPARE(terminal->Received().Bytes(), QByteArray("AT\r\n"));
         Send(w, "ATI");
         // The reply shows as the terminal wrote it, broken only at its own line ends.
         QTRY_VERIFY(w.RXOut->Text().count("OK\r\n") == 2);
-        QTRY_COMPARE(w.RXOut->Text(), terminal->sent().bytes());
+        QTRY_COMPARE(w.RXOut->Text(), terminal->Sent().Bytes());
         QVERIFY(!w.RXOut->Text().contains("ms: "));
         QVERIFY(messages.messages().isEmpty());
     }

@@ -1,5 +1,5 @@
-#include "RelayEnd.h"
 #include "app/frmMain.h"
+#include "devsim/RelayEnd.h"
 #include "monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
@@ -97,7 +97,7 @@ private slots:
         SimulatedPorts ports;
         HostedDevice<devsim::RelayEnd> querying(devsim::RelayEnd::Role::Query);
         HostedDevice<devsim::RelayEnd> replying(devsim::RelayEnd::Role::Reply);
-        querying->setQueryInterval(100ms);
+        querying->SetQueryInterval(100ms);
         querying.start(ports, 1);
         replying.start(ports, 2);
         MessageRecorder messages;
@@ -126,8 +126,8 @@ private slots:
         // The query crosses to the replying device and its answer comes back.
         QTRY_VERIFY(w.RXOut->Text().contains("QUERY"));
         QTRY_VERIFY(w.RX2Out->Text().contains("REPLY"));
-        QTRY_VERIFY(querying->received().bytes().contains("REPLY"));
-        QCOMPARE(replying->received().bytes().left(5), QByteArray("QUERY"));
+        QTRY_VERIFY(querying->Received().Bytes().contains("REPLY"));
+        QCOMPARE(replying->Received().Bytes().left(5), QByteArray("QUERY"));
         // A received CR LF is followed by a stamp in two-port operation.
         QVERIFY(w.RXOut->Text().contains("\r\n000"));
 

@@ -1,14 +1,16 @@
 #pragma once
 
-#include "DeviceHost.h"
-#include "Pty.h"
+#include "devsim/DeviceHost.h"
+#include "support/PtyPair.h"
 #include "support/SimulatedPorts.h"
 
 #include <memory>
 
-// A simulated device on a pseudo-terminal of its own, linked as COMn among
-// a window test's ports and answering from a thread of its own, so that it
-// keeps time while the window's thread blocks in a connect or a send.
+// A simulated device on a pseudo-terminal of its own, answering from a thread
+// of its own so that it keeps time while the test's thread blocks (in a
+// connect, a send, or a wait of the test's). Either linked as COMn among a
+// window test's ports, or talked to directly: the test plays the program on
+// pty().
 template <typename Device>
 class HostedDevice {
 public:
@@ -16,7 +18,7 @@ public:
     explicit HostedDevice(Args&&... args)
         : device_(std::make_unique<Device>(std::forward<Args>(args)...))
     {
-        device_->attach(pty_);
+        device_->Attach(pty_.masterFd());
     }
 
     // Links the device as COMn and starts it; configure it before.
@@ -26,14 +28,16 @@ public:
         run();
     }
     void link(SimulatedPorts& ports, int comNumber) { ports.link(comNumber, pty_.slavePath()); }
-    void run() { host_.run(*device_); }
+    void run() { host_.Run(*device_); }
 
     Device* operator->() { return device_.get(); }
     // The device's port, for a program to open directly.
     QString path() const { return pty_.slavePath(); }
+    // The program's end of the device's port, for a test that talks to the device itself.
+    PtyPair& pty() { return pty_; }
 
 private:
-    devsim::Pty pty_;
+    PtyPair pty_{PtyPair::TestPlays::Program};
     std::unique_ptr<Device> device_;
     devsim::DeviceHost host_; // goes first: stops the device
 };

@@ -4,7 +4,8 @@
 #include <QString>
 
 // Takes over the program's message boxes for the life of the object and keeps
-// what would have been shown, so that no test waits on a modal dialog.
+// what would have been shown, so that no test waits on a modal dialog. The
+// port layer's failures are kept as well, also in tests without a window.
 class MessageRecorder {
 public:
     struct Message {

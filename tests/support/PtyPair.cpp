@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -21,17 +22,24 @@ bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
 
 }
 
+PtyPair::PtyPair(TestPlays plays)
+    : fd_(plays == TestPlays::Device ? pty_.MasterFd() : pty_.SlaveFd())
+{
+    if (plays == TestPlays::Program && fd_ >= 0)
+        fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
+}
+
 bool PtyPair::send(const QByteArray& data, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     qsizetype done = 0;
     while (masterFd() >= 0 && done < data.size()) {
-        const ssize_t n = ::write(masterFd(), data.constData() + done, size_t(data.size() - done));
+        const ssize_t n = ::write(fd_, data.constData() + done, size_t(data.size() - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        else if (!waitFor(masterFd(), POLLOUT, deadline) && deadline.hasExpired())
+        else if (!waitFor(fd_, POLLOUT, deadline) && deadline.hasExpired())
             return false;
     }
     return masterFd() >= 0;
@@ -42,7 +50,7 @@ bool PtyPair::waitUntilQueued(qsizetype count, int timeoutMs) const
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         int queued = 0;
-        if (pty_.slaveFd() < 0 || ioctl(pty_.slaveFd(), FIONREAD, &queued) != 0)
+        if (slaveFd() < 0 || ioctl(slaveFd(), FIONREAD, &queued) != 0)
             return false;
         if (queued >= count)
             return true;
@@ -52,16 +60,27 @@ bool PtyPair::waitUntilQueued(qsizetype count, int timeoutMs) const
     }
 }
 
-QByteArray PtyPair::receive(qsizetype count, int timeoutMs)
+template <typename Done>
+QByteArray PtyPair::receiveWhile(Done done, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QByteArray got;
-    while (masterFd() >= 0 && got.size() < count) {
+    while (masterFd() >= 0 && !done(got)) {
         got += receiveAvailable();
-        if (got.size() < count && !waitFor(masterFd(), POLLIN, deadline) && deadline.hasExpired())
+        if (!done(got) && !waitFor(fd_, POLLIN, deadline) && deadline.hasExpired())
             break;
     }
     return got;
+}
+
+QByteArray PtyPair::receive(qsizetype count, int timeoutMs)
+{
+    return receiveWhile([count](const QByteArray& got) { return got.size() >= count; }, timeoutMs);
+}
+
+QByteArray PtyPair::receiveUntil(const QByteArray& text, int timeoutMs)
+{
+    return receiveWhile([&text](const QByteArray& got) { return got.contains(text); }, timeoutMs);
 }
 
 QByteArray PtyPair::receiveAvailable()
@@ -69,7 +88,7 @@ QByteArray PtyPair::receiveAvailable()
     QByteArray got;
     char buffer[4096];
     ssize_t n;
-    while (masterFd() >= 0 && (n = ::read(masterFd(), buffer, sizeof buffer)) > 0)
+    while (masterFd() >= 0 && (n = ::read(fd_, buffer, sizeof buffer)) > 0)
         got.append(buffer, n);
     return got;
 }

@@ -1,37 +1,50 @@
 #pragma once
 
-#include "Pty.h"
+#include "devsim/Pty.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 
-// A pseudo-terminal for tests. The master end plays the device; the slave's
-// path is what the port layer opens. One slave descriptor is kept open, as
-// a device simulator does, so the port's open/close cycles do not hang up
-// the device, and the slave starts in raw mode.
+// A pseudo-terminal for tests, with bounded waits on the end the test plays.
+// By default the test plays the device on the master end and the port layer
+// opens slavePath(). For a simulated device attached to masterFd() the test
+// plays the program instead, on the slave descriptor the pair keeps open. That
+// descriptor stays open for the pair's life, as a device simulator keeps one,
+// so the port's open/close cycles do not hang up the device; the slave starts
+// in raw mode.
 class PtyPair {
 public:
-    bool isOpen() const { return pty_.isOpen(); }
-    QString slavePath() const { return pty_.slavePath(); }
-    int masterFd() const { return pty_.masterFd(); }
-    int slaveFd() const { return pty_.slaveFd(); }
+    enum class TestPlays { Device, Program };
 
-    // The device sends: every byte, waiting at most timeoutMs for room.
+    explicit PtyPair(TestPlays plays = TestPlays::Device);
+
+    bool isOpen() const { return pty_.IsOpen(); }
+    QString slavePath() const { return pty_.SlavePath(); }
+    int masterFd() const { return pty_.MasterFd(); }
+    int slaveFd() const { return pty_.SlaveFd(); }
+
+    // The test's end sends: every byte, waiting at most timeoutMs for room.
     bool send(const QByteArray& data, int timeoutMs = 5000);
     // Waits until count bytes sent by the device wait unread at the port.
     bool waitUntilQueued(qsizetype count, int timeoutMs = 5000) const;
-    // What the port has written so far: waits until count bytes have come
-    // or timeoutMs has passed, and returns what came.
+    // What the other end has written so far: waits until count bytes have
+    // come or timeoutMs has passed, and returns what came.
     QByteArray receive(qsizetype count, int timeoutMs = 5000);
-    // What the port has written, without waiting.
+    // The same, until text has come.
+    QByteArray receiveUntil(const QByteArray& text, int timeoutMs = 5000);
+    // What the other end has written, without waiting.
     QByteArray receiveAvailable();
 
     // The device goes away: the slave end hangs up.
-    void closeMaster() { pty_.closeMaster(); }
+    void closeMaster() { pty_.CloseMaster(); }
     // The slave's bit rate as the master sees it (TCGETS2), 0 on failure.
     uint32_t slaveBitRate() const;
 
 private:
+    template <typename Done>
+    QByteArray receiveWhile(Done done, int timeoutMs);
+
     devsim::Pty pty_;
+    int fd_; // the end the test plays
 };

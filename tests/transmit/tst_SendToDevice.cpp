@@ -1,5 +1,5 @@
-#include "TalkerDevice.h"
 #include "app/frmMain.h"
+#include "devsim/TalkerDevice.h"
 #include "monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
@@ -19,7 +19,7 @@ class ConnectedTalker {
 public:
     ConnectedTalker()
     {
-        talker_->setLineInterval(1h);
+        talker_->SetLineInterval(1h);
         talker_.start(ports_, 1);
         // Made once the port is there, so that start-up lists it.
         window_ = std::make_unique<frmMain>();
@@ -75,7 +75,7 @@ private slots:
         w.LFCheckbox->setChecked(lf);
         QTest::keyClicks(w.SendData, typed);
         QTest::keyClick(w.SendData, Qt::Key_Return);
-        QTRY_COMPARE(talker->received().bytes(), sent);
+        QTRY_COMPARE(talker->Received().Bytes(), sent);
         QCOMPARE(w.SendData->text(), QString());
         QCOMPARE(w.focusWidget(), w.SendData);
         // The talker echoes: what went out comes back into the box.
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
         QCOMPARE(w.SendData->text(), QStringLiteral("4 1"));
         QTest::qWait(100);
-        QCOMPARE(talker->received().size(), 0);
+        QCOMPARE(talker->Received().Size(), 0);
     }
 };
 

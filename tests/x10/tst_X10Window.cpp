@@ -1,5 +1,5 @@
-#include "Cm11Device.h"
 #include "app/frmMain.h"
+#include "devsim/Cm11Device.h"
 #include "monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
 #include "support/MessageRecorder.h"
@@ -51,14 +51,14 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::Cm11Device> cm11;
-        cm11->setPollInterval(30ms);
+        cm11->SetPollInterval(30ms);
         cm11.start(ports, 1);
-        QTRY_VERIFY(cm11->sent().size() >= 3); // polls wait at the port
+        QTRY_VERIFY(cm11->Sent().Size() >= 3); // polls wait at the port
         MessageRecorder messages;
         frmMain w;
         ConnectCM12(w);
-        QTRY_VERIFY(!cm11->polling());
-        QCOMPARE(cm11->received().bytes(), Bytes({0xFB}));
+        QTRY_VERIFY(!cm11->Polling());
+        QCOMPARE(cm11->Received().Bytes(), Bytes({0xFB}));
         QCOMPARE(w.TXDataTypeListBox->currentText(), QStringLiteral("HEX"));
         QVERIFY(!w.CRCheckbox->isChecked() && !w.CRCheckbox->isEnabled());
         QCOMPARE(w.RXBitsNrListBox->currentText(), QStringLiteral("1"));
@@ -83,18 +83,18 @@ private slots:
         QFETCH(QByteArray, written);
         SimulatedPorts ports;
         HostedDevice<devsim::Cm11Device> cm11;
-        cm11->setPollAtStart(false);
-        cm11->setWrongChecksumOnce(wrongOnce);
-        cm11->setPowerLineDelay(50ms);
+        cm11->SetPollAtStart(false);
+        cm11->SetWrongChecksumOnce(wrongOnce);
+        cm11->SetPowerLineDelay(50ms);
         cm11.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
         ConnectCM12(w);
         Send(w, "0466");
-        QTRY_COMPARE(cm11->received().bytes(), written);
+        QTRY_COMPARE(cm11->Received().Bytes(), written);
         QCOMPARE(w.SendData->text(), QString());
         QCOMPARE(w.focusWidget(), w.SendData);
-        QTRY_COMPARE(cm11->completed(), 1);
+        QTRY_COMPARE(cm11->Completed(), 1);
         // The checksum was taken by the exchange; the 0x55 that follows is shown.
         QTRY_VERIFY(w.RXOut->Text().contains("55 "));
         QVERIFY(!w.RXOut->Text().contains("6A"));
@@ -129,8 +129,8 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::Cm11Device> cm11;
-        cm11->setPollAtStart(false);
-        cm11->setSilent(true);
+        cm11->SetPollAtStart(false);
+        cm11->SetSilent(true);
         cm11.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
@@ -148,7 +148,7 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::Cm11Device> cm11;
-        cm11->setPollAtStart(false);
+        cm11->SetPollAtStart(false);
         cm11.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
@@ -156,7 +156,7 @@ private slots:
         w.Timer1->stop(); // so that the line can be seen before the answer arrives
         Send(w, "  RESET ");
         QCOMPARE(w.SendData->text(), QStringLiteral("  RESET "));
-        QTRY_COMPARE(cm11->received().bytes(), Bytes({0x9B, 0, 0, 0, 0, 0, 0x07}));
+        QTRY_COMPARE(cm11->Received().Bytes(), Bytes({0x9B, 0, 0, 0, 0, 0, 0x07}));
         QVERIFY(w.RXOut->Text().endsWith("\r\nCM11/12 interface reset OK."));
         // The next data rewrites the box and the line is gone.
         w.Timer1->start();
@@ -174,7 +174,7 @@ private slots:
     {
         SimulatedPorts ports;
         HostedDevice<devsim::Cm11Device> cm11;
-        cm11->setPollAtStart(false);
+        cm11->SetPollAtStart(false);
         cm11.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
@@ -184,7 +184,7 @@ private slots:
         w.TXDataTypeListBox->setCurrentIndex(0);
         w.OutCombo->setCurrentIndex(1);
         Send(w, "0466");
-        QTRY_COMPARE(cm11->received().bytes(), Bytes({0x04, 0x66}));
+        QTRY_COMPARE(cm11->Received().Bytes(), Bytes({0x04, 0x66}));
         QTRY_VERIFY(w.RXOut->Text().contains("6A "));
         QVERIFY(messages.messages().isEmpty());
     }

@@ -1,10 +1,10 @@
-#include "AtCommand.h"
+#include "devsim/AtCommand.h"
 
 namespace devsim {
 
 namespace {
 // Splits at the separator where it stands outside quotes.
-std::vector<QByteArray> splitOutsideQuotes(const QByteArray &text, char separator)
+std::vector<QByteArray> SplitOutsideQuotes(const QByteArray& text, char separator)
 {
     std::vector<QByteArray> parts(1);
     bool quoted = false;
@@ -19,13 +19,13 @@ std::vector<QByteArray> splitOutsideQuotes(const QByteArray &text, char separato
     return parts;
 }
 
-bool isNameCharacter(char c)
+bool IsNameCharacter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 }
 
-std::optional<int> ExtendedCommand::number(size_t i, std::optional<int> fallback) const
+std::optional<int> ExtendedCommand::Number(size_t i, std::optional<int> fallback) const
 {
     if (i >= arguments.size() || (arguments[i].text.isEmpty() && !arguments[i].quoted))
         return fallback;
@@ -36,23 +36,23 @@ std::optional<int> ExtendedCommand::number(size_t i, std::optional<int> fallback
     return ok && value >= 0 ? std::optional(value) : std::nullopt;
 }
 
-std::optional<QByteArray> ExtendedCommand::string(size_t i) const
+std::optional<QByteArray> ExtendedCommand::String(size_t i) const
 {
     if (i >= arguments.size() || !arguments[i].quoted)
         return std::nullopt;
     return arguments[i].text;
 }
 
-std::vector<QByteArray> splitCommandLine(const QByteArray &body)
+std::vector<QByteArray> SplitCommandLine(const QByteArray& body)
 {
-    return splitOutsideQuotes(body, ';');
+    return SplitOutsideQuotes(body, ';');
 }
 
-QByteArray upperOutsideQuotes(const QByteArray &text)
+QByteArray UpperOutsideQuotes(const QByteArray& text)
 {
     QByteArray out = text;
     bool quoted = false;
-    for (char &c : out) {
+    for (char& c : out) {
         if (c == '"')
             quoted = !quoted;
         else if (!quoted && c >= 'a' && c <= 'z')
@@ -61,13 +61,13 @@ QByteArray upperOutsideQuotes(const QByteArray &text)
     return out;
 }
 
-std::optional<ExtendedCommand> parseExtended(const QByteArray &command)
+std::optional<ExtendedCommand> ParseExtended(const QByteArray& command)
 {
     if (!command.startsWith('+'))
         return std::nullopt;
     ExtendedCommand parsed;
     qsizetype end = 1;
-    while (end < command.size() && isNameCharacter(command[end]))
+    while (end < command.size() && IsNameCharacter(command[end]))
         ++end;
     if (end == 1)
         return std::nullopt;
@@ -86,7 +86,7 @@ std::optional<ExtendedCommand> parseExtended(const QByteArray &command)
     if (!rest.startsWith('=') || rest.count('"') % 2 != 0)
         return std::nullopt;
     parsed.form = ExtendedCommand::Form::Set;
-    for (const QByteArray &part : splitOutsideQuotes(rest.mid(1), ',')) {
+    for (const QByteArray& part : SplitOutsideQuotes(rest.mid(1), ',')) {
         const QByteArray text = part.trimmed();
         const bool quoted = text.startsWith('"');
         if (quoted && (text.size() < 2 || !text.endsWith('"') || text.count('"') != 2))

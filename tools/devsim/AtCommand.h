@@ -9,13 +9,11 @@ namespace devsim {
 
 // One extended AT command of a command line: "+NAME", "+NAME?", "+NAME=?"
 // or "+NAME=<arguments>".
-struct ExtendedCommand
-{
+struct ExtendedCommand {
     enum class Form { Action, Query, Test, Set };
 
-    struct Argument
-    {
-        QByteArray text;  // without the quotes
+    struct Argument {
+        QByteArray text; // without the quotes
         bool quoted = false;
     };
 
@@ -24,16 +22,16 @@ struct ExtendedCommand
     std::vector<Argument> arguments;
 
     // A bare decimal argument; an empty (left out) one gives fallback.
-    std::optional<int> number(size_t i, std::optional<int> fallback = std::nullopt) const;
+    std::optional<int> Number(size_t i, std::optional<int> fallback = std::nullopt) const;
     // A quoted argument.
-    std::optional<QByteArray> string(size_t i) const;
+    std::optional<QByteArray> String(size_t i) const;
 };
 
 // The parts of a command line's body (after "AT") between ";" outside quotes.
-std::vector<QByteArray> splitCommandLine(const QByteArray &body);
+std::vector<QByteArray> SplitCommandLine(const QByteArray& body);
 // Upper case outside quotes, so that at+cmgs="abc" reads as AT+CMGS="abc".
-QByteArray upperOutsideQuotes(const QByteArray &text);
+QByteArray UpperOutsideQuotes(const QByteArray& text);
 // Nothing for a malformed command (no name, an unclosed quote, text after a quote).
-std::optional<ExtendedCommand> parseExtended(const QByteArray &command);
+std::optional<ExtendedCommand> ParseExtended(const QByteArray& command);
 
 }

@@ -1,42 +1,42 @@
-#include "ByteLog.h"
+#include "devsim/ByteLog.h"
 
 namespace devsim {
 
-void ByteLog::append(const QByteArray &bytes)
+void ByteLog::Append(const QByteArray& bytes)
 {
     const auto now = std::chrono::steady_clock::now();
-    std::lock_guard lock(m_mutex);
-    m_chunks.push_back({now, bytes});
-    m_size += bytes.size();
+    std::lock_guard lock(mutex_);
+    chunks_.push_back({now, bytes});
+    size_ += bytes.size();
 }
 
-QByteArray ByteLog::bytes() const
+QByteArray ByteLog::Bytes() const
 {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(mutex_);
     QByteArray all;
-    all.reserve(m_size);
-    for (const Chunk &chunk : m_chunks)
+    all.reserve(size_);
+    for (const Chunk& chunk : chunks_)
         all += chunk.bytes;
     return all;
 }
 
-std::vector<ByteLog::Chunk> ByteLog::chunks() const
+std::vector<ByteLog::Chunk> ByteLog::Chunks() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_chunks;
+    std::lock_guard lock(mutex_);
+    return chunks_;
 }
 
-qsizetype ByteLog::size() const
+qsizetype ByteLog::Size() const
 {
-    std::lock_guard lock(m_mutex);
-    return m_size;
+    std::lock_guard lock(mutex_);
+    return size_;
 }
 
-void ByteLog::clear()
+void ByteLog::Clear()
 {
-    std::lock_guard lock(m_mutex);
-    m_chunks.clear();
-    m_size = 0;
+    std::lock_guard lock(mutex_);
+    chunks_.clear();
+    size_ = 0;
 }
 
 }

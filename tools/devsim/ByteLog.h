@@ -9,25 +9,23 @@
 namespace devsim {
 
 // A thread-safe record of bytes as they passed, one time stamp per chunk.
-class ByteLog
-{
+class ByteLog {
 public:
-    struct Chunk
-    {
+    struct Chunk {
         std::chrono::steady_clock::time_point at;
         QByteArray bytes;
     };
 
-    void append(const QByteArray &bytes);
-    QByteArray bytes() const;
-    std::vector<Chunk> chunks() const;
-    qsizetype size() const;
-    void clear();
+    void Append(const QByteArray& bytes);
+    QByteArray Bytes() const;
+    std::vector<Chunk> Chunks() const;
+    qsizetype Size() const;
+    void Clear();
 
 private:
-    mutable std::mutex m_mutex;
-    std::vector<Chunk> m_chunks;
-    qsizetype m_size = 0;
+    mutable std::mutex mutex_;
+    std::vector<Chunk> chunks_;
+    qsizetype size_ = 0;
 };
 
 }

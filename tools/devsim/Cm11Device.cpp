@@ -1,4 +1,4 @@
-#include "Cm11Device.h"
+#include "devsim/Cm11Device.h"
 
 #include <numeric>
 
@@ -15,120 +15,121 @@ constexpr quint8 Ack = 0x00;
 constexpr quint8 Ready = 0x55;
 }
 
-quint8 Cm11Device::checksum(QByteArrayView bytes)
+quint8 Cm11Device::Checksum(QByteArrayView bytes)
 {
     return std::accumulate(bytes.begin(), bytes.end(), quint8(0),
                            [](quint8 sum, char b) { return quint8(sum + quint8(b)); });
 }
 
-Cm11Device::Cm11Device(QObject *parent) : SimDevice(parent)
+Cm11Device::Cm11Device(QObject* parent)
+    : SimDevice(parent)
 {
-    m_pollTimer.setInterval(std::chrono::seconds(1));
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
-        if (!backlogged())
-            send(PowerFailPoll, {});
+    pollTimer_.setInterval(std::chrono::seconds(1));
+    connect(&pollTimer_, &QTimer::timeout, this, [this] {
+        if (!Backlogged())
+            Send(PowerFailPoll, {});
     });
 }
 
-void Cm11Device::setPollInterval(std::chrono::milliseconds interval)
+void Cm11Device::SetPollInterval(std::chrono::milliseconds interval)
 {
-    m_pollTimer.setInterval(interval);
+    pollTimer_.setInterval(interval);
 }
 
-void Cm11Device::setPollAtStart(bool on)
+void Cm11Device::SetPollAtStart(bool on)
 {
-    m_pollAtStart = on;
+    pollAtStart_ = on;
 }
 
-void Cm11Device::setPowerLineDelay(std::chrono::milliseconds delay)
+void Cm11Device::SetPowerLineDelay(std::chrono::milliseconds delay)
 {
-    m_lineDelay = delay;
+    lineDelay_ = delay;
 }
 
-void Cm11Device::setWrongChecksumOnce(bool on)
+void Cm11Device::SetWrongChecksumOnce(bool on)
 {
-    m_wrongOnce = on;
+    wrongOnce_ = on;
 }
 
-void Cm11Device::setAnswerDelay(std::chrono::milliseconds delay)
+void Cm11Device::SetAnswerDelay(std::chrono::milliseconds delay)
 {
-    m_answerDelay = delay;
+    answerDelay_ = delay;
 }
 
-void Cm11Device::setSilent(bool on)
+void Cm11Device::SetSilent(bool on)
 {
-    m_silent = on;
+    silent_ = on;
 }
 
-void Cm11Device::onStart()
+void Cm11Device::OnStart()
 {
-    if (!m_pollAtStart)
+    if (!pollAtStart_)
         return;
-    m_polling = true;
-    send(PowerFailPoll, {});
-    m_pollTimer.start();
+    polling_ = true;
+    Send(PowerFailPoll, {});
+    pollTimer_.start();
 }
 
-void Cm11Device::onBytes(const QByteArray &bytes)
+void Cm11Device::OnBytes(const QByteArray& bytes)
 {
     for (char c : bytes)
-        take(quint8(c));
+        Take(quint8(c));
 }
 
-void Cm11Device::take(quint8 byte)
+void Cm11Device::Take(quint8 byte)
 {
-    if (m_state == State::Collecting) {
-        m_frame += char(byte);
-        if (m_frame.size() == m_frameSize)
-            answerChecksum();
+    if (state_ == State::Collecting) {
+        frame_ += char(byte);
+        if (frame_.size() == frameSize_)
+            AnswerChecksum();
         return;
     }
-    if (m_state == State::AwaitingAck) {
-        m_state = State::Idle;
+    if (state_ == State::AwaitingAck) {
+        state_ = State::Idle;
         if (byte == Ack) {
-            ++m_completed;
-            send(Ready, m_lineDelay);
+            ++completed_;
+            Send(Ready, lineDelay_);
             return;
         }
         // Not the confirmation: the host is sending a transmission again.
     }
-    m_frame = QByteArray(1, char(byte));
-    m_clockRecord = byte == ClockHeader;
+    frame_ = QByteArray(1, char(byte));
+    clockRecord_ = byte == ClockHeader;
     if (byte == PollAnswer) {
-        m_polling = false;
-        m_pollTimer.stop();
-    } else if (m_clockRecord) {
-        m_polling = false;
-        m_pollTimer.stop();
-        m_frameSize = ClockRecordSize;
-        m_state = State::Collecting;
+        polling_ = false;
+        pollTimer_.stop();
+    } else if (clockRecord_) {
+        polling_ = false;
+        pollTimer_.stop();
+        frameSize_ = ClockRecordSize;
+        state_ = State::Collecting;
     } else if (byte & HeaderMark) {
-        m_frameSize = (byte & ExtendedBit) ? 5 : 2;
-        m_state = State::Collecting;
+        frameSize_ = (byte & ExtendedBit) ? 5 : 2;
+        state_ = State::Collecting;
     }
 }
 
-void Cm11Device::answerChecksum()
+void Cm11Device::AnswerChecksum()
 {
     // The clock record's sum leaves out its 0x9B header.
-    quint8 sum = checksum(m_clockRecord ? QByteArrayView(m_frame).sliced(1) : QByteArrayView(m_frame));
-    if (m_wrongOnce) {
-        m_wrongOnce = false;
+    quint8 sum = Checksum(clockRecord_ ? QByteArrayView(frame_).sliced(1) : QByteArrayView(frame_));
+    if (wrongOnce_) {
+        wrongOnce_ = false;
         sum = quint8(sum + 1);
     }
-    m_state = State::AwaitingAck;
-    send(sum, m_answerDelay);
+    state_ = State::AwaitingAck;
+    Send(sum, answerDelay_);
 }
 
-void Cm11Device::send(quint8 byte, std::chrono::milliseconds delay)
+void Cm11Device::Send(quint8 byte, std::chrono::milliseconds delay)
 {
-    if (m_silent)
+    if (silent_)
         return;
     const QByteArray out(1, char(byte));
     if (delay.count() == 0)
-        write(out);
+        Write(out);
     else
-        QTimer::singleShot(delay, this, [this, out] { write(out); });
+        QTimer::singleShot(delay, this, [this, out] { Write(out); });
 }
 
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
 #include <atomic>
 #include <chrono>
@@ -13,49 +13,49 @@ namespace devsim {
 // code byte, or five bytes when the header's bit 0 is set; or a clock record)
 // is answered with the 8-bit sum of its bytes; 0x00 then gets 0x55 once the
 // power-line delay has passed. Any other byte where 0x00 was due starts over.
-class Cm11Device : public SimDevice
-{
+class Cm11Device : public SimDevice {
     Q_OBJECT
-public:
-    static quint8 checksum(QByteArrayView bytes);
 
-    explicit Cm11Device(QObject *parent = nullptr);
-    void setPollInterval(std::chrono::milliseconds interval);
-    void setPollAtStart(bool on);
-    void setPowerLineDelay(std::chrono::milliseconds delay);
+public:
+    static quint8 Checksum(QByteArrayView bytes);
+
+    explicit Cm11Device(QObject* parent = nullptr);
+    void SetPollInterval(std::chrono::milliseconds interval);
+    void SetPollAtStart(bool on);
+    void SetPowerLineDelay(std::chrono::milliseconds delay);
 
     // Faults to try the host with.
-    void setWrongChecksumOnce(bool on);
-    void setAnswerDelay(std::chrono::milliseconds delay);
-    void setSilent(bool on);
+    void SetWrongChecksumOnce(bool on);
+    void SetAnswerDelay(std::chrono::milliseconds delay);
+    void SetSilent(bool on);
 
-    bool polling() const { return m_polling; }
+    bool Polling() const { return polling_; }
     // Transmissions confirmed with 0x55.
-    int completed() const { return m_completed; }
+    int Completed() const { return completed_; }
 
 protected:
-    void onStart() override;
-    void onBytes(const QByteArray &bytes) override;
+    void OnStart() override;
+    void OnBytes(const QByteArray& bytes) override;
 
 private:
     enum class State { Idle, Collecting, AwaitingAck };
 
-    void take(quint8 byte);
-    void answerChecksum();
-    void send(quint8 byte, std::chrono::milliseconds delay);
+    void Take(quint8 byte);
+    void AnswerChecksum();
+    void Send(quint8 byte, std::chrono::milliseconds delay);
 
-    State m_state = State::Idle;
-    QByteArray m_frame;
-    qsizetype m_frameSize = 0;
-    bool m_clockRecord = false;
-    QTimer m_pollTimer{this};
-    bool m_pollAtStart = true;
-    std::chrono::milliseconds m_lineDelay{200};
-    std::chrono::milliseconds m_answerDelay{0};
-    bool m_wrongOnce = false;
-    bool m_silent = false;
-    std::atomic<bool> m_polling{false};
-    std::atomic<int> m_completed{0};
+    State state_ = State::Idle;
+    QByteArray frame_;
+    qsizetype frameSize_ = 0;
+    bool clockRecord_ = false;
+    QTimer pollTimer_{this};
+    bool pollAtStart_ = true;
+    std::chrono::milliseconds lineDelay_{200};
+    std::chrono::milliseconds answerDelay_{0};
+    bool wrongOnce_ = false;
+    bool silent_ = false;
+    std::atomic<bool> polling_{false};
+    std::atomic<int> completed_{0};
 };
 
 }

@@ -1,41 +1,42 @@
-#include "CreativeIrDevice.h"
+#include "devsim/CreativeIrDevice.h"
 
 namespace devsim {
 
-const std::vector<quint8> &CreativeIrDevice::keys()
+const std::vector<quint8>& CreativeIrDevice::Keys()
 {
     static const std::vector<quint8> codes{0x67, 0xA7, 0x27, 0x7B, 0xBB, 0xCB, 0xF3, 0x0B};
     return codes;
 }
 
-QByteArray CreativeIrDevice::frame(quint8 key)
+QByteArray CreativeIrDevice::Frame(quint8 key)
 {
     const char bytes[] = {0x4D, 0x05, char(key), char(~key), char(0xAC), 0x21};
     return QByteArray(bytes, sizeof bytes);
 }
 
-CreativeIrDevice::CreativeIrDevice(QObject *parent) : SimDevice(parent)
+CreativeIrDevice::CreativeIrDevice(QObject* parent)
+    : SimDevice(parent)
 {
-    m_frameTimer.setInterval(std::chrono::seconds(2));
-    connect(&m_frameTimer, &QTimer::timeout, this, &CreativeIrDevice::sendFrame);
+    frameTimer_.setInterval(std::chrono::seconds(2));
+    connect(&frameTimer_, &QTimer::timeout, this, &CreativeIrDevice::SendFrame);
 }
 
-void CreativeIrDevice::setFrameInterval(std::chrono::milliseconds interval)
+void CreativeIrDevice::SetFrameInterval(std::chrono::milliseconds interval)
 {
-    m_frameTimer.setInterval(interval);
+    frameTimer_.setInterval(interval);
 }
 
-void CreativeIrDevice::onStart()
+void CreativeIrDevice::OnStart()
 {
-    m_frameTimer.start();
+    frameTimer_.start();
 }
 
-void CreativeIrDevice::sendFrame()
+void CreativeIrDevice::SendFrame()
 {
-    if (backlogged())
+    if (Backlogged())
         return;
-    write(frame(keys()[m_nextKey]));
-    m_nextKey = (m_nextKey + 1) % keys().size();
+    Write(Frame(Keys()[nextKey_]));
+    nextKey_ = (nextKey_ + 1) % Keys().size();
 }
 
 }

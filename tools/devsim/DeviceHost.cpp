@@ -1,30 +1,30 @@
-#include "DeviceHost.h"
+#include "devsim/DeviceHost.h"
 
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
 namespace devsim {
 
 DeviceHost::DeviceHost()
 {
-    m_thread.setObjectName(QStringLiteral("devsim devices"));
-    m_thread.start();
+    thread_.setObjectName(QStringLiteral("devsim devices"));
+    thread_.start();
 }
 
 DeviceHost::~DeviceHost()
 {
-    for (const QPointer<SimDevice> &device : m_devices) {
+    for (const QPointer<SimDevice>& device : devices_) {
         if (device)
-            device->bringHome();
+            device->BringHome();
     }
-    m_thread.quit();
-    m_thread.wait();
+    thread_.quit();
+    thread_.wait();
 }
 
-void DeviceHost::run(SimDevice &device)
+void DeviceHost::Run(SimDevice& device)
 {
-    device.moveToThread(&m_thread);
-    m_devices.emplace_back(&device);
-    QMetaObject::invokeMethod(&device, &SimDevice::start, Qt::QueuedConnection);
+    device.moveToThread(&thread_);
+    devices_.emplace_back(&device);
+    QMetaObject::invokeMethod(&device, &SimDevice::Start, Qt::QueuedConnection);
 }
 
 }

@@ -12,20 +12,19 @@ class SimDevice;
 // Runs devices in a thread of their own, so that they answer in real time
 // while the creating thread blocks. Destroying the host (or a device) stops
 // the devices and brings them back to the thread that destroys them.
-class DeviceHost
-{
+class DeviceHost {
 public:
     DeviceHost();
     ~DeviceHost();
-    DeviceHost(const DeviceHost &) = delete;
-    DeviceHost &operator=(const DeviceHost &) = delete;
+    DeviceHost(const DeviceHost&) = delete;
+    DeviceHost& operator=(const DeviceHost&) = delete;
 
     // The device must be attached and live in the calling thread; it starts in the host's thread.
-    void run(SimDevice &device);
+    void Run(SimDevice& device);
 
 private:
-    QThread m_thread;
-    std::vector<QPointer<SimDevice>> m_devices;
+    QThread thread_;
+    std::vector<QPointer<SimDevice>> devices_;
 };
 
 }

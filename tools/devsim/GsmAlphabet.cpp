@@ -1,4 +1,4 @@
-#include "GsmAlphabet.h"
+#include "devsim/GsmAlphabet.h"
 
 #include <algorithm>
 
@@ -7,16 +7,15 @@ namespace devsim {
 namespace {
 constexpr char Escape = 0x1B;
 
-const QString &basicTable()
+const QString& BasicTable()
 {
-    static const QString table = QStringLiteral(
-        u"@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞ\x1bÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?"
-        u"¡ABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà");
+    static const QString table
+        = QStringLiteral(u"@£$¥èéùìòÇ\nØø\rÅåΔ_ΦΓΛΩΠΨΣΘΞ\x1bÆæßÉ !\"#¤%&'()*+,-./0123456789:;<=>?"
+                         u"¡ABCDEFGHIJKLMNOPQRSTUVWXYZÄÖÑÜ§¿abcdefghijklmnopqrstuvwxyzäöñüà");
     return table;
 }
 
-struct Extension
-{
+struct Extension {
     char septet;
     char16_t character;
 };
@@ -26,17 +25,17 @@ constexpr Extension Extensions[] = {
 };
 }
 
-std::optional<QByteArray> toGsmSeptets(const QString &text)
+std::optional<QByteArray> ToGsmSeptets(const QString& text)
 {
     QByteArray septets;
     for (const QChar c : text) {
-        const qsizetype basic = c == QChar(Escape) ? -1 : basicTable().indexOf(c);
+        const qsizetype basic = c == QChar(Escape) ? -1 : BasicTable().indexOf(c);
         if (basic >= 0) {
             septets += char(basic);
             continue;
         }
         const auto extension = std::find_if(std::begin(Extensions), std::end(Extensions),
-                                            [c](const Extension &e) { return e.character == c.unicode(); });
+                                            [c](const Extension& e) { return e.character == c.unicode(); });
         if (extension == std::end(Extensions))
             return std::nullopt;
         septets += Escape;
@@ -45,50 +44,53 @@ std::optional<QByteArray> toGsmSeptets(const QString &text)
     return septets;
 }
 
-QString fromGsmSeptets(const QByteArray &septets)
+QString FromGsmSeptets(const QByteArray& septets)
 {
     QString text;
     for (qsizetype i = 0; i < septets.size(); ++i) {
         const char septet = char(septets[i] & 0x7F);
         if (septet != Escape) {
-            text += basicTable().at(septet);
+            text += BasicTable().at(septet);
             continue;
         }
         if (++i == septets.size())
             break;
         const auto extension = std::find_if(std::begin(Extensions), std::end(Extensions),
-                                            [&](const Extension &e) { return e.septet == septets[i]; });
+                                            [&](const Extension& e) { return e.septet == septets[i]; });
         text += extension == std::end(Extensions) ? QChar(u' ') : QChar(extension->character);
     }
     return text;
 }
 
-std::optional<TeCharset> teCharsetNamed(const QByteArray &name)
+std::optional<TeCharset> TeCharsetNamed(const QByteArray& name)
 {
     for (const TeCharset charset : {TeCharset::Gsm, TeCharset::Ira, TeCharset::Ucs2}) {
-        if (name.compare(teCharsetName(charset), Qt::CaseInsensitive) == 0)
+        if (name.compare(TeCharsetName(charset), Qt::CaseInsensitive) == 0)
             return charset;
     }
     return std::nullopt;
 }
 
-QByteArray teCharsetName(TeCharset charset)
+QByteArray TeCharsetName(TeCharset charset)
 {
     switch (charset) {
-    case TeCharset::Gsm: return "GSM";
-    case TeCharset::Ira: return "IRA";
-    case TeCharset::Ucs2: return "UCS2";
+    case TeCharset::Gsm:
+        return "GSM";
+    case TeCharset::Ira:
+        return "IRA";
+    case TeCharset::Ucs2:
+        return "UCS2";
     }
     return {};
 }
 
-QByteArray toTe(const QString &text, TeCharset charset)
+QByteArray ToTe(const QString& text, TeCharset charset)
 {
     QByteArray out;
     for (const QChar c : text) {
         switch (charset) {
         case TeCharset::Gsm:
-            out += toGsmSeptets(c).value_or("?");
+            out += ToGsmSeptets(c).value_or("?");
             break;
         case TeCharset::Ira:
             out += c.unicode() < 0x80 ? char(c.unicode()) : '?';
@@ -101,13 +103,13 @@ QByteArray toTe(const QString &text, TeCharset charset)
     return out;
 }
 
-std::optional<QString> fromTe(const QByteArray &bytes, TeCharset charset)
+std::optional<QString> FromTe(const QByteArray& bytes, TeCharset charset)
 {
     switch (charset) {
     case TeCharset::Gsm:
         if (std::any_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) > 0x7F; }))
             return std::nullopt;
-        return fromGsmSeptets(bytes);
+        return FromGsmSeptets(bytes);
     case TeCharset::Ira:
         if (std::any_of(bytes.begin(), bytes.end(), [](char b) { return uchar(b) > 0x7F; }))
             return std::nullopt;

@@ -1,4 +1,4 @@
-#include "GsmCommandSet.h"
+#include "devsim/GsmCommandSet.h"
 
 #include <QRegularExpression>
 
@@ -11,11 +11,11 @@ using Outcome = GsmCommandSet::Outcome;
 using Kind = Outcome::Kind;
 using Form = ExtendedCommand::Form;
 
-constexpr const char *Manufacturer = "Wendale";
-constexpr const char *Model = "DevSim GSM";
-constexpr const char *Revision = "Revision 1.0";
-constexpr const char *SerialNumber = "490154203237518";
-constexpr const char *SubscriberIdentity = "001010123456789";
+constexpr const char* Manufacturer = "Wendale";
+constexpr const char* Model = "DevSim GSM";
+constexpr const char* Revision = "Revision 1.0";
+constexpr const char* SerialNumber = "490154203237518";
+constexpr const char* SubscriberIdentity = "001010123456789";
 // Long, short and numeric name: the test network's country and network codes 001 01.
 const QString OperatorNames[] = {QStringLiteral("Wendale Mobile"), QStringLiteral("Wendale"), QStringLiteral("00101")};
 const QByteArray Memory = "SM";
@@ -33,7 +33,7 @@ enum Error {
     InvalidTextParameter = 305,
     InvalidMemoryIndex = 321,
 };
-const std::pair<int, const char *> ErrorTexts[] = {
+const std::pair<int, const char*> ErrorTexts[] = {
     {OperationNotSupported, "operation not supported"},
     {NetworkNotAllowed, "network not allowed - emergency calls only"},
     {SmsOperationNotAllowed, "operation not allowed"},
@@ -42,11 +42,10 @@ const std::pair<int, const char *> ErrorTexts[] = {
     {InvalidMemoryIndex, "invalid memory index"},
 };
 
-struct Answer
-{
-    const char *name;
+struct Answer {
+    const char* name;
     Form form;
-    const char *text;
+    const char* text;
 };
 // What a command answers that never changes; a test form listed with an
 // empty text answers OK alone.
@@ -88,385 +87,380 @@ const Answer FixedAnswers[] = {
     {"+COPS", Form::Test, "+COPS: (2,\"Wendale Mobile\",\"Wendale\",\"00101\",0),,(0-4),(0-2)"},
 };
 
-Outcome ok(const QByteArray &info = {})
+Outcome Ok(const QByteArray& info = {})
 {
     return {Kind::Ok, 0, info};
 }
-Outcome error()
+Outcome Error()
 {
     return {Kind::Error, 0, {}};
 }
-Outcome meError(int code)
+Outcome MeError(int code)
 {
     return {Kind::MeError, code, {}};
 }
-Outcome smsError(int code)
+Outcome SmsError(int code)
 {
     return {Kind::SmsError, code, {}};
 }
 
-QByteArray number(int value)
+QByteArray Number(int value)
 {
     return QByteArray::number(value);
 }
 
-bool isPhoneNumber(const QString &text)
+bool IsPhoneNumber(const QString& text)
 {
     static const QRegularExpression pattern(QStringLiteral("^\\+?[0-9*#]{1,20}$"));
     return pattern.match(text).hasMatch();
 }
 
-int numberType(const QByteArray &number)
+int NumberType(const QByteArray& number)
 {
     return number.startsWith('+') ? InternationalType : UnknownType;
 }
 
-QByteArray textTimeStamp(const QDateTime &time)
+QByteArray TextTimeStamp(const QDateTime& time)
 {
     const int quarters = time.offsetFromUtc() / 900;
     return time.toString(QStringLiteral("yy/MM/dd,hh:mm:ss")).toLatin1() + (quarters < 0 ? '-' : '+')
-        + number(std::abs(quarters)).rightJustified(2, '0');
+        + Number(std::abs(quarters)).rightJustified(2, '0');
 }
 }
 
-QByteArray GsmCommandSet::identity()
+QByteArray GsmCommandSet::Identity()
 {
     return QByteArray(Manufacturer) + ' ' + Model;
 }
 
-Outcome GsmCommandSet::run(const ExtendedCommand &command)
+Outcome GsmCommandSet::Run(const ExtendedCommand& command)
 {
-    for (const Answer &answer : FixedAnswers) {
+    for (const Answer& answer : FixedAnswers) {
         if (command.name == answer.name && command.form == answer.form)
-            return ok(answer.text);
+            return Ok(answer.text);
     }
     static const NumericSetting numericSettings[] = {
         {"+CMEE", &Settings::errorReports, 2},
         {"+CMGF", &Settings::messageFormat, 1},
         {"+CSDH", &Settings::headerDetails, 1},
     };
-    for (const NumericSetting &setting : numericSettings) {
+    for (const NumericSetting& setting : numericSettings) {
         if (command.name == setting.name)
-            return numericSetting(setting, command);
+            return RunNumericSetting(setting, command);
     }
-    static const std::pair<const char *, Handler> handlers[] = {
-        {"+CFUN", &GsmCommandSet::functionality},
-        {"+CREG", &GsmCommandSet::registration},
-        {"+CGREG", &GsmCommandSet::registration},
-        {"+COPS", &GsmCommandSet::networkOperator},
-        {"+CSCS", &GsmCommandSet::characterSet},
-        {"+CSMS", &GsmCommandSet::messageService},
-        {"+CSCA", &GsmCommandSet::serviceCentre},
-        {"+CPMS", &GsmCommandSet::messageMemory},
-        {"+CNMI", &GsmCommandSet::newMessageIndications},
-        {"+CMGL", &GsmCommandSet::listMessages},
-        {"+CMGR", &GsmCommandSet::readMessage},
-        {"+CMGD", &GsmCommandSet::deleteMessage},
-        {"+CMGS", &GsmCommandSet::sendMessage},
+    static const std::pair<const char*, Handler> handlers[] = {
+        {"+CFUN", &GsmCommandSet::Functionality},         {"+CREG", &GsmCommandSet::Registration},
+        {"+CGREG", &GsmCommandSet::Registration},         {"+COPS", &GsmCommandSet::NetworkOperator},
+        {"+CSCS", &GsmCommandSet::CharacterSet},          {"+CSMS", &GsmCommandSet::MessageService},
+        {"+CSCA", &GsmCommandSet::ServiceCentre},         {"+CPMS", &GsmCommandSet::MessageMemory},
+        {"+CNMI", &GsmCommandSet::NewMessageIndications}, {"+CMGL", &GsmCommandSet::ListMessages},
+        {"+CMGR", &GsmCommandSet::ReadMessage},           {"+CMGD", &GsmCommandSet::DeleteMessage},
+        {"+CMGS", &GsmCommandSet::SendMessage},
     };
-    for (const auto &[name, handler] : handlers) {
+    for (const auto& [name, handler] : handlers) {
         if (command.name == name)
             return (this->*handler)(command);
     }
-    return error();
+    return Error();
 }
 
-QByteArray GsmCommandSet::errorResult(const Outcome &outcome) const
+QByteArray GsmCommandSet::ErrorResult(const Outcome& outcome) const
 {
-    if (outcome.kind == Kind::Error || m_settings.errorReports == 0)
+    if (outcome.kind == Kind::Error || settings_.errorReports == 0)
         return "ERROR";
     const QByteArray prefix = outcome.kind == Kind::SmsError ? "+CMS ERROR: " : "+CME ERROR: ";
-    if (m_settings.errorReports == 1)
-        return prefix + number(outcome.code);
+    if (settings_.errorReports == 1)
+        return prefix + Number(outcome.code);
     const auto text = std::find_if(std::begin(ErrorTexts), std::end(ErrorTexts),
-                                   [&](const auto &entry) { return entry.first == outcome.code; });
+                                   [&](const auto& entry) { return entry.first == outcome.code; });
     return prefix + (text == std::end(ErrorTexts) ? "unknown" : text->second);
 }
 
-std::vector<GsmCommandSet::SentMessage> GsmCommandSet::sentMessages() const
+std::vector<GsmCommandSet::SentMessage> GsmCommandSet::SentMessages() const
 {
-    std::lock_guard lock(m_sentMutex);
-    return m_sent;
+    std::lock_guard lock(sentMutex_);
+    return sent_;
 }
 
-Outcome GsmCommandSet::numericSetting(const NumericSetting &setting, const ExtendedCommand &command)
+Outcome GsmCommandSet::RunNumericSetting(const NumericSetting& setting, const ExtendedCommand& command)
 {
-    int &value = m_settings.*setting.value;
+    int& value = settings_.*setting.value;
     if (command.form == Form::Query)
-        return ok(QByteArray(setting.name) + ": " + number(value));
-    const auto wanted = command.number(0);
+        return Ok(QByteArray(setting.name) + ": " + Number(value));
+    const auto wanted = command.Number(0);
     if (command.form != Form::Set || command.arguments.size() != 1 || !wanted || *wanted > setting.max)
-        return error();
+        return Error();
     value = *wanted;
-    return ok();
+    return Ok();
 }
 
-Outcome GsmCommandSet::functionality(const ExtendedCommand &command)
+Outcome GsmCommandSet::Functionality(const ExtendedCommand& command)
 {
     // A second argument may ask for a restart first, which takes no time here.
     const NumericSetting setting{"+CFUN", &Settings::functionality, 4};
     if (command.form != Form::Set || command.arguments.size() < 2)
-        return numericSetting(setting, command);
-    const auto restart = command.number(1, 0);
+        return RunNumericSetting(setting, command);
+    const auto restart = command.Number(1, 0);
     if (command.arguments.size() > 2 || !restart || *restart > 1)
-        return error();
-    return numericSetting(setting, {command.name, command.form, {command.arguments[0]}});
+        return Error();
+    return RunNumericSetting(setting, {command.name, command.form, {command.arguments[0]}});
 }
 
-Outcome GsmCommandSet::registration(const ExtendedCommand &command)
+Outcome GsmCommandSet::Registration(const ExtendedCommand& command)
 {
     // Registered in the home network, for calls (+CREG) and for packet data (+CGREG).
     const NumericSetting setting = command.name == "+CREG"
         ? NumericSetting{"+CREG", &Settings::registrationReports, 2}
         : NumericSetting{"+CGREG", &Settings::packetRegistrationReports, 2};
     if (command.form != Form::Query)
-        return numericSetting(setting, command);
-    const int reports = m_settings.*setting.value;
-    QByteArray answer = command.name + ": " + number(reports) + ",1";
+        return RunNumericSetting(setting, command);
+    const int reports = settings_.*setting.value;
+    QByteArray answer = command.name + ": " + Number(reports) + ",1";
     if (reports == 2)
         answer += ",\"00C3\",\"1A2B\"";
-    return ok(answer);
+    return Ok(answer);
 }
 
-Outcome GsmCommandSet::networkOperator(const ExtendedCommand &command)
+Outcome GsmCommandSet::NetworkOperator(const ExtendedCommand& command)
 {
     if (command.form == Form::Query) {
-        const int format = m_settings.operatorFormat;
-        return ok("+COPS: 0," + number(format) + ',' + quoted(OperatorNames[format]));
+        const int format = settings_.operatorFormat;
+        return Ok("+COPS: 0," + Number(format) + ',' + Quoted(OperatorNames[format]));
     }
-    const auto mode = command.number(0);
-    const auto format = command.number(1, m_settings.operatorFormat);
+    const auto mode = command.Number(0);
+    const auto format = command.Number(1, settings_.operatorFormat);
     if (command.form != Form::Set || command.arguments.size() > 3 || !mode || *mode > 4 || !format || *format > 2)
-        return error();
+        return Error();
     if (*mode == 1 || *mode == 4) {
-        const auto name = command.string(2);
-        const auto text = name ? fromTe(*name, m_settings.charset) : std::nullopt;
+        const auto name = command.String(2);
+        const auto text = name ? FromTe(*name, settings_.charset) : std::nullopt;
         if (!text)
-            return error();
+            return Error();
         if (*text != OperatorNames[*format])
-            return meError(NetworkNotAllowed);
+            return MeError(NetworkNotAllowed);
     }
-    m_settings.operatorFormat = *format;
-    return ok();
+    settings_.operatorFormat = *format;
+    return Ok();
 }
 
-Outcome GsmCommandSet::characterSet(const ExtendedCommand &command)
+Outcome GsmCommandSet::CharacterSet(const ExtendedCommand& command)
 {
     if (command.form == Form::Query)
-        return ok("+CSCS: \"" + teCharsetName(m_settings.charset) + '"');
-    const auto name = command.string(0);
+        return Ok("+CSCS: \"" + TeCharsetName(settings_.charset) + '"');
+    const auto name = command.String(0);
     if (command.form != Form::Set || command.arguments.size() != 1 || !name)
-        return error();
-    const auto charset = teCharsetNamed(*name);
+        return Error();
+    const auto charset = TeCharsetNamed(*name);
     if (!charset)
-        return meError(OperationNotSupported);
-    m_settings.charset = *charset;
-    return ok();
+        return MeError(OperationNotSupported);
+    settings_.charset = *charset;
+    return Ok();
 }
 
-Outcome GsmCommandSet::messageService(const ExtendedCommand &command)
+Outcome GsmCommandSet::MessageService(const ExtendedCommand& command)
 {
     if (command.form == Form::Query)
-        return ok("+CSMS: 0,1,1,1");
-    const auto service = command.number(0);
+        return Ok("+CSMS: 0,1,1,1");
+    const auto service = command.Number(0);
     if (command.form != Form::Set || command.arguments.size() != 1 || !service || *service > 1)
-        return error();
-    return ok("+CSMS: 1,1,1");
+        return Error();
+    return Ok("+CSMS: 1,1,1");
 }
 
-Outcome GsmCommandSet::serviceCentre(const ExtendedCommand &command)
+Outcome GsmCommandSet::ServiceCentre(const ExtendedCommand& command)
 {
     if (command.form == Form::Query)
-        return ok("+CSCA: " + quoted(QString::fromLatin1(m_serviceCentre)) + ',' + number(numberType(m_serviceCentre)));
-    const auto address = command.string(0);
-    const auto text = address ? fromTe(*address, m_settings.charset) : std::nullopt;
-    const auto type = command.number(1, UnknownType);
-    if (command.form != Form::Set || command.arguments.size() > 2 || !text || !isPhoneNumber(*text)
+        return Ok("+CSCA: " + Quoted(QString::fromLatin1(serviceCentre_)) + ',' + Number(NumberType(serviceCentre_)));
+    const auto address = command.String(0);
+    const auto text = address ? FromTe(*address, settings_.charset) : std::nullopt;
+    const auto type = command.Number(1, UnknownType);
+    if (command.form != Form::Set || command.arguments.size() > 2 || !text || !IsPhoneNumber(*text)
         || (type != UnknownType && type != InternationalType))
-        return error();
-    m_serviceCentre = text->toLatin1();
-    return ok();
+        return Error();
+    serviceCentre_ = text->toLatin1();
+    return Ok();
 }
 
-Outcome GsmCommandSet::messageMemory(const ExtendedCommand &command)
+Outcome GsmCommandSet::MessageMemory(const ExtendedCommand& command)
 {
     if (command.form == Form::Query) {
-        const QByteArray one = '"' + Memory + "\"," + memoryUse();
-        return ok("+CPMS: " + one + ',' + one + ',' + one);
+        const QByteArray one = '"' + Memory + "\"," + MemoryUse();
+        return Ok("+CPMS: " + one + ',' + one + ',' + one);
     }
     if (command.form != Form::Set || command.arguments.empty() || command.arguments.size() > 3)
-        return error();
+        return Error();
     for (size_t i = 0; i < command.arguments.size(); ++i) {
-        const auto name = command.string(i);
+        const auto name = command.String(i);
         if (!name)
-            return error();
-        if (*name != Memory && fromTe(*name, m_settings.charset) != QString::fromLatin1(Memory))
-            return smsError(SmsOperationNotAllowed);
+            return Error();
+        if (*name != Memory && FromTe(*name, settings_.charset) != QString::fromLatin1(Memory))
+            return SmsError(SmsOperationNotAllowed);
     }
-    return ok("+CPMS: " + memoryUse() + ',' + memoryUse() + ',' + memoryUse());
+    return Ok("+CPMS: " + MemoryUse() + ',' + MemoryUse() + ',' + MemoryUse());
 }
 
-Outcome GsmCommandSet::newMessageIndications(const ExtendedCommand &command)
+Outcome GsmCommandSet::NewMessageIndications(const ExtendedCommand& command)
 {
-    std::vector<int> &values = m_settings.indications;
+    std::vector<int>& values = settings_.indications;
     if (command.form == Form::Query) {
         QByteArrayList parts;
         for (const int value : values)
-            parts += number(value);
-        return ok("+CNMI: " + parts.join(','));
+            parts += Number(value);
+        return Ok("+CNMI: " + parts.join(','));
     }
     static const int maxima[] = {2, 3, 2, 2, 1};
     if (command.form != Form::Set || command.arguments.size() > values.size())
-        return error();
+        return Error();
     std::vector<int> wanted = values;
     for (size_t i = 0; i < command.arguments.size(); ++i) {
-        const auto value = command.number(i, values[i]);
+        const auto value = command.Number(i, values[i]);
         if (!value || *value > maxima[i] || (i == 2 && *value == 1))
-            return error();
+            return Error();
         wanted[i] = *value;
     }
     values = wanted;
-    return ok();
+    return Ok();
 }
 
-Outcome GsmCommandSet::listMessages(const ExtendedCommand &command)
+Outcome GsmCommandSet::ListMessages(const ExtendedCommand& command)
 {
     std::optional<SmsStore::Status> status = SmsStore::Status::ReceivedUnread;
     if (command.form == Form::Test) {
-        if (!textMode())
-            return ok("+CMGL: (0-4)");
-        return ok("+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")");
+        if (!TextMode())
+            return Ok("+CMGL: (0-4)");
+        return Ok("+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")");
     }
     if (command.form == Form::Set) {
         if (command.arguments.size() != 1)
-            return error();
-        if (textMode()) {
-            const auto name = command.string(0);
-            status = name ? SmsStore::statusNamed(*name) : std::nullopt;
+            return Error();
+        if (TextMode()) {
+            const auto name = command.String(0);
+            status = name ? SmsStore::StatusNamed(*name) : std::nullopt;
         } else {
-            const auto value = command.number(0);
+            const auto value = command.Number(0);
             status = value && *value <= 4 ? std::optional(SmsStore::Status(*value)) : std::nullopt;
         }
     }
     if (!status || command.form == Form::Query)
-        return error();
+        return Error();
     QByteArrayList lines;
-    for (const SmsStore::Entry &entry : m_store.list(*status))
-        lines += entryLines("+CMGL: " + number(entry.index) + ',', entry, true);
-    return ok(lines.join("\r\n"));
+    for (const SmsStore::Entry& entry : store_.List(*status))
+        lines += EntryLines("+CMGL: " + Number(entry.index) + ',', entry, true);
+    return Ok(lines.join("\r\n"));
 }
 
-Outcome GsmCommandSet::readMessage(const ExtendedCommand &command)
+Outcome GsmCommandSet::ReadMessage(const ExtendedCommand& command)
 {
-    const auto index = command.number(0);
+    const auto index = command.Number(0);
     if (command.form != Form::Set || command.arguments.size() != 1 || !index)
-        return error();
-    if (!m_store.isValidIndex(*index))
-        return smsError(InvalidMemoryIndex);
-    const auto entry = m_store.read(*index);
+        return Error();
+    if (!store_.IsValidIndex(*index))
+        return SmsError(InvalidMemoryIndex);
+    const auto entry = store_.Read(*index);
     if (!entry)
-        return smsError(InvalidMemoryIndex);
-    return ok(entryLines("+CMGR: ", *entry, false));
+        return SmsError(InvalidMemoryIndex);
+    return Ok(EntryLines("+CMGR: ", *entry, false));
 }
 
-Outcome GsmCommandSet::deleteMessage(const ExtendedCommand &command)
+Outcome GsmCommandSet::DeleteMessage(const ExtendedCommand& command)
 {
     if (command.form == Form::Test) {
         QByteArrayList used;
-        for (const SmsStore::Entry &entry : m_store.list(SmsStore::Status::All))
-            used += number(entry.index);
-        return ok("+CMGD: (" + used.join(',') + "),(0-4)");
+        for (const SmsStore::Entry& entry : store_.List(SmsStore::Status::All))
+            used += Number(entry.index);
+        return Ok("+CMGD: (" + used.join(',') + "),(0-4)");
     }
-    const auto index = command.number(0);
-    const auto flag = command.number(1, 0);
+    const auto index = command.Number(0);
+    const auto flag = command.Number(1, 0);
     if (command.form != Form::Set || command.arguments.size() > 2 || !index || !flag || *flag > 4)
-        return error();
+        return Error();
     if (*flag > 0) {
-        m_store.removeAll(*flag);
-        return ok();
+        store_.RemoveAll(*flag);
+        return Ok();
     }
-    if (!m_store.isValidIndex(*index))
-        return smsError(InvalidMemoryIndex);
-    m_store.remove(*index);
-    return ok();
+    if (!store_.IsValidIndex(*index))
+        return SmsError(InvalidMemoryIndex);
+    store_.Remove(*index);
+    return Ok();
 }
 
-Outcome GsmCommandSet::sendMessage(const ExtendedCommand &command)
+Outcome GsmCommandSet::SendMessage(const ExtendedCommand& command)
 {
     if (command.form != Form::Set)
-        return error();
-    if (!textMode()) {
-        const auto length = command.number(0);
+        return Error();
+    if (!TextMode()) {
+        const auto length = command.Number(0);
         if (command.arguments.size() != 1 || !length || *length < 1 || *length > MaxTpduLength)
-            return error();
-        m_pduLength = *length;
+            return Error();
+        pduLength_ = *length;
         return {Kind::Prompt, 0, {}};
     }
-    const auto address = command.string(0);
-    const auto recipient = address ? fromTe(*address, m_settings.charset) : std::nullopt;
-    const auto type = command.number(1, UnknownType);
-    if (command.arguments.size() > 2 || !recipient || !isPhoneNumber(*recipient)
+    const auto address = command.String(0);
+    const auto recipient = address ? FromTe(*address, settings_.charset) : std::nullopt;
+    const auto type = command.Number(1, UnknownType);
+    if (command.arguments.size() > 2 || !recipient || !IsPhoneNumber(*recipient)
         || (type != UnknownType && type != InternationalType))
-        return error();
-    m_recipient = recipient->toLatin1();
+        return Error();
+    recipient_ = recipient->toLatin1();
     return {Kind::Prompt, 0, {}};
 }
 
-Outcome GsmCommandSet::send(const QByteArray &body)
+Outcome GsmCommandSet::Send(const QByteArray& body)
 {
     SentMessage message;
-    if (textMode()) {
-        const auto text = fromTe(body, m_settings.charset);
-        const auto septets = text ? toGsmSeptets(*text) : std::nullopt;
+    if (TextMode()) {
+        const auto text = FromTe(body, settings_.charset);
+        const auto septets = text ? ToGsmSeptets(*text) : std::nullopt;
         if (!text || (septets ? septets->size() > MaxSeptets : text->size() > MaxUcs2Characters))
-            return smsError(InvalidTextParameter);
-        message = {m_recipient, *text};
+            return SmsError(InvalidTextParameter);
+        message = {recipient_, *text};
     } else {
         QByteArray hex = body;
         hex.replace('\n', QByteArray());
-        const auto sms = decodeSubmitted(hex, m_pduLength);
+        const auto sms = DecodeSubmitted(hex, pduLength_);
         if (!sms)
-            return smsError(InvalidPduParameter);
+            return SmsError(InvalidPduParameter);
         message = {sms->destination, sms->text};
     }
     {
-        std::lock_guard lock(m_sentMutex);
-        m_sent.push_back(message);
+        std::lock_guard lock(sentMutex_);
+        sent_.push_back(message);
     }
-    m_reference = m_reference % 255 + 1;
-    return ok("+CMGS: " + number(m_reference));
+    reference_ = reference_ % 255 + 1;
+    return Ok("+CMGS: " + Number(reference_));
 }
 
-QByteArray GsmCommandSet::quoted(const QString &text) const
+QByteArray GsmCommandSet::Quoted(const QString& text) const
 {
-    return '"' + toTe(text, m_settings.charset) + '"';
+    return '"' + ToTe(text, settings_.charset) + '"';
 }
 
-QByteArray GsmCommandSet::memoryUse() const
+QByteArray GsmCommandSet::MemoryUse() const
 {
-    return number(m_store.used()) + ',' + number(SmsStore::Capacity);
+    return Number(store_.Used()) + ',' + Number(SmsStore::Capacity);
 }
 
-QByteArray GsmCommandSet::entryLines(const QByteArray &header, const SmsStore::Entry &entry, bool listing) const
+QByteArray GsmCommandSet::EntryLines(const QByteArray& header, const SmsStore::Entry& entry, bool listing) const
 {
-    const DeliveredSms &sms = entry.sms;
-    if (!textMode()) {
-        const Pdu pdu = encodeDelivered(sms);
-        return header + number(int(entry.status)) + ",," + number(pdu.tpduLength) + "\r\n" + pdu.hex;
+    const DeliveredSms& sms = entry.sms;
+    if (!TextMode()) {
+        const Pdu pdu = EncodeDelivered(sms);
+        return header + Number(int(entry.status)) + ",," + Number(pdu.tpduLength) + "\r\n" + pdu.hex;
     }
-    const auto septets = toGsmSeptets(sms.text);
+    const auto septets = ToGsmSeptets(sms.text);
     // A UCS2 message shows as hexadecimal whatever the character set.
-    const QByteArray body = toTe(sms.text, septets ? m_settings.charset : TeCharset::Ucs2);
-    const QByteArray length = number(septets ? int(sms.text.size()) : int(sms.text.size()) * 2);
-    QByteArray line = header + '"' + SmsStore::statusName(entry.status) + "\"," + quoted(QString::fromLatin1(sms.sender))
-        + ",,\"" + textTimeStamp(sms.sent) + '"';
-    if (m_settings.headerDetails == 1) {
-        const QByteArray senderType = number(numberType(sms.sender));
+    const QByteArray body = ToTe(sms.text, septets ? settings_.charset : TeCharset::Ucs2);
+    const QByteArray length = Number(septets ? int(sms.text.size()) : int(sms.text.size()) * 2);
+    QByteArray line = header + '"' + SmsStore::StatusName(entry.status) + "\","
+        + Quoted(QString::fromLatin1(sms.sender)) + ",,\"" + TextTimeStamp(sms.sent) + '"';
+    if (settings_.headerDetails == 1) {
+        const QByteArray senderType = Number(NumberType(sms.sender));
         if (listing)
             line += ',' + senderType + ',' + length;
         else
-            line += ',' + senderType + ",4,0," + (septets ? "0," : "8,") + quoted(QString::fromLatin1(sms.serviceCentre))
-                + ',' + number(numberType(sms.serviceCentre)) + ',' + length;
+            line += ',' + senderType + ",4,0," + (septets ? "0," : "8,")
+                + Quoted(QString::fromLatin1(sms.serviceCentre)) + ',' + Number(NumberType(sms.serviceCentre)) + ','
+                + length;
     }
     return line + "\r\n" + body;
 }

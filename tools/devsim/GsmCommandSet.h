@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AtCommand.h"
-#include "GsmAlphabet.h"
-#include "SmsStore.h"
+#include "devsim/AtCommand.h"
+#include "devsim/GsmAlphabet.h"
+#include "devsim/SmsStore.h"
 
 #include <QString>
 
@@ -14,39 +14,35 @@ namespace devsim {
 // The extended AT commands of the GSM terminal: identification, PIN, network,
 // signal, and short messages in text and PDU mode with a message memory.
 // The terminal around it handles the command line, echo and result codes.
-class GsmCommandSet
-{
+class GsmCommandSet {
 public:
-    struct Outcome
-    {
+    struct Outcome {
         enum class Kind { Ok, Error, MeError, SmsError, Prompt };
         Kind kind = Kind::Ok;
-        int code = 0;       // +CME ERROR / +CMS ERROR number
-        QByteArray info;    // the information lines, joined by CR LF
+        int code = 0; // +CME ERROR / +CMS ERROR number
+        QByteArray info; // the information lines, joined by CR LF
     };
 
-    struct SentMessage
-    {
+    struct SentMessage {
         QByteArray number;
         QString text;
     };
 
     // What ATI shows.
-    static QByteArray identity();
+    static QByteArray Identity();
 
-    Outcome run(const ExtendedCommand &command);
+    Outcome Run(const ExtendedCommand& command);
     // The message after a Prompt outcome, without its Ctrl-Z.
-    Outcome send(const QByteArray &body);
+    Outcome Send(const QByteArray& body);
     // "ERROR", or "+CME ERROR: ..." / "+CMS ERROR: ..." as +CMEE asks.
-    QByteArray errorResult(const Outcome &outcome) const;
+    QByteArray ErrorResult(const Outcome& outcome) const;
     // ATZ and AT&F: the settings go back to their first values.
-    void reset() { m_settings = Settings(); }
+    void Reset() { settings_ = Settings(); }
     // Readable from any thread.
-    std::vector<SentMessage> sentMessages() const;
+    std::vector<SentMessage> SentMessages() const;
 
 private:
-    struct Settings
-    {
+    struct Settings {
         int errorReports = 0;
         int messageFormat = 1;
         int headerDetails = 0;
@@ -57,42 +53,41 @@ private:
         TeCharset charset = TeCharset::Ira;
         std::vector<int> indications{0, 0, 0, 0, 0};
     };
-    struct NumericSetting
-    {
-        const char *name;
+    struct NumericSetting {
+        const char* name;
         int Settings::*value;
         int max;
     };
-    using Handler = Outcome (GsmCommandSet::*)(const ExtendedCommand &);
+    using Handler = Outcome (GsmCommandSet::*)(const ExtendedCommand&);
 
-    Outcome numericSetting(const NumericSetting &setting, const ExtendedCommand &command);
-    Outcome functionality(const ExtendedCommand &command);
-    Outcome registration(const ExtendedCommand &command);
-    Outcome networkOperator(const ExtendedCommand &command);
-    Outcome characterSet(const ExtendedCommand &command);
-    Outcome messageService(const ExtendedCommand &command);
-    Outcome serviceCentre(const ExtendedCommand &command);
-    Outcome messageMemory(const ExtendedCommand &command);
-    Outcome newMessageIndications(const ExtendedCommand &command);
-    Outcome listMessages(const ExtendedCommand &command);
-    Outcome readMessage(const ExtendedCommand &command);
-    Outcome deleteMessage(const ExtendedCommand &command);
-    Outcome sendMessage(const ExtendedCommand &command);
+    Outcome RunNumericSetting(const NumericSetting& setting, const ExtendedCommand& command);
+    Outcome Functionality(const ExtendedCommand& command);
+    Outcome Registration(const ExtendedCommand& command);
+    Outcome NetworkOperator(const ExtendedCommand& command);
+    Outcome CharacterSet(const ExtendedCommand& command);
+    Outcome MessageService(const ExtendedCommand& command);
+    Outcome ServiceCentre(const ExtendedCommand& command);
+    Outcome MessageMemory(const ExtendedCommand& command);
+    Outcome NewMessageIndications(const ExtendedCommand& command);
+    Outcome ListMessages(const ExtendedCommand& command);
+    Outcome ReadMessage(const ExtendedCommand& command);
+    Outcome DeleteMessage(const ExtendedCommand& command);
+    Outcome SendMessage(const ExtendedCommand& command);
 
-    bool textMode() const { return m_settings.messageFormat == 1; }
-    QByteArray quoted(const QString &text) const;
-    QByteArray memoryUse() const;
+    bool TextMode() const { return settings_.messageFormat == 1; }
+    QByteArray Quoted(const QString& text) const;
+    QByteArray MemoryUse() const;
     // A stored message as +CMGL (listing) or +CMGR shows it: a header line, then its text or PDU.
-    QByteArray entryLines(const QByteArray &header, const SmsStore::Entry &entry, bool listing) const;
+    QByteArray EntryLines(const QByteArray& header, const SmsStore::Entry& entry, bool listing) const;
 
-    Settings m_settings;
-    SmsStore m_store = SmsStore::withSamples();
-    QByteArray m_serviceCentre = "+15550000";
-    QByteArray m_recipient;
-    int m_pduLength = 0;
-    int m_reference = 0;
-    mutable std::mutex m_sentMutex;
-    std::vector<SentMessage> m_sent;
+    Settings settings_;
+    SmsStore store_ = SmsStore::WithSamples();
+    QByteArray serviceCentre_ = "+15550000";
+    QByteArray recipient_;
+    int pduLength_ = 0;
+    int reference_ = 0;
+    mutable std::mutex sentMutex_;
+    std::vector<SentMessage> sent_;
 };
 
 }

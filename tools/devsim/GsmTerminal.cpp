@@ -1,4 +1,4 @@
-#include "GsmTerminal.h"
+#include "devsim/GsmTerminal.h"
 
 #include <QRegularExpression>
 
@@ -17,114 +17,116 @@ constexpr qsizetype MaxMessage = 1024;
 using Outcome = GsmCommandSet::Outcome;
 }
 
-GsmTerminal::GsmTerminal(QObject *parent) : SimDevice(parent), m_quietTimer(new QTimer(this))
+GsmTerminal::GsmTerminal(QObject* parent)
+    : SimDevice(parent)
+    , quietTimer_(new QTimer(this))
 {
-    m_quietTimer->setSingleShot(true);
-    connect(m_quietTimer, &QTimer::timeout, this, &GsmTerminal::dropUnfinished);
+    quietTimer_->setSingleShot(true);
+    connect(quietTimer_, &QTimer::timeout, this, &GsmTerminal::DropUnfinished);
 }
 
-void GsmTerminal::onBytes(const QByteArray &bytes)
+void GsmTerminal::OnBytes(const QByteArray& bytes)
 {
     for (char c : bytes) {
-        if (m_mode == Mode::Command)
-            takeCommandByte(c);
+        if (mode_ == Mode::Command)
+            TakeCommandByte(c);
         else
-            takeMessageByte(c);
+            TakeMessageByte(c);
     }
-    if (m_mode == Mode::MessageText || !m_line.isEmpty() || m_lineOverflow)
-        m_quietTimer->start(m_quietTime);
+    if (mode_ == Mode::MessageText || !line_.isEmpty() || lineOverflow_)
+        quietTimer_->start(quietTime_);
     else
-        m_quietTimer->stop();
+        quietTimer_->stop();
 }
 
-void GsmTerminal::takeCommandByte(char c)
+void GsmTerminal::TakeCommandByte(char c)
 {
     if (c == Lf)
         return;
-    if (m_echo)
-        write(QByteArray(1, c));
+    if (echo_)
+        Write(QByteArray(1, c));
     if (c == Cr) {
-        const QByteArray line = m_line;
-        const bool overflow = m_lineOverflow;
-        m_line.clear();
-        m_lineOverflow = false;
+        const QByteArray line = line_;
+        const bool overflow = lineOverflow_;
+        line_.clear();
+        lineOverflow_ = false;
         if (overflow)
-            write(finalResult({Outcome::Kind::Error}));
+            Write(FinalResult({Outcome::Kind::Error}));
         else
-            runLine(line.trimmed());
+            RunLine(line.trimmed());
     } else if (c == Backspace) {
-        m_line.chop(1);
+        line_.chop(1);
     } else if (uchar(c) < 0x20) {
-        return;  // other control characters have no place in a command
-    } else if (m_line.size() < MaxLine) {
-        m_line += c;
+        return; // other control characters have no place in a command
+    } else if (line_.size() < MaxLine) {
+        line_ += c;
     } else {
-        m_lineOverflow = true;
+        lineOverflow_ = true;
     }
 }
 
-void GsmTerminal::takeMessageByte(char c)
+void GsmTerminal::TakeMessageByte(char c)
 {
     if (c == CtrlZ) {
-        m_mode = Mode::Command;
-        const Outcome outcome = m_commands.send(m_text);
-        write(infoLines(outcome.info) + finalResult(outcome));
+        mode_ = Mode::Command;
+        const Outcome outcome = commands_.Send(text_);
+        Write(InfoLines(outcome.info) + FinalResult(outcome));
     } else if (c == Esc) {
-        m_mode = Mode::Command;
-        write(finalResult({}));
+        mode_ = Mode::Command;
+        Write(FinalResult({}));
     } else if (c == Cr) {
-        m_text += '\n';
-        write(prompt());
+        text_ += '\n';
+        Write(Prompt());
     } else if (c == Backspace) {
-        if (m_echo)
-            write(QByteArray(1, c));
-        m_text.chop(1);
+        if (echo_)
+            Write(QByteArray(1, c));
+        text_.chop(1);
     } else if (c != Lf) {
-        if (m_echo)
-            write(QByteArray(1, c));
-        if (m_text.size() <= MaxMessage)
-            m_text += c;
+        if (echo_)
+            Write(QByteArray(1, c));
+        if (text_.size() <= MaxMessage)
+            text_ += c;
     }
 }
 
-void GsmTerminal::runLine(const QByteArray &line)
+void GsmTerminal::RunLine(const QByteArray& line)
 {
     if (line.isEmpty())
         return;
     if (!line.toUpper().startsWith("AT")) {
-        write(finalResult({Outcome::Kind::Error}));
+        Write(FinalResult({Outcome::Kind::Error}));
         return;
     }
     QByteArray info;
-    const std::vector<QByteArray> commands = splitCommandLine(upperOutsideQuotes(line.mid(2)));
+    const std::vector<QByteArray> commands = SplitCommandLine(UpperOutsideQuotes(line.mid(2)));
     for (size_t i = 0; i < commands.size(); ++i) {
         const QByteArray command = commands[i].trimmed();
         if (!command.startsWith('+')) {
-            if (!runBasic(command, info)) {
-                write(info + finalResult({Outcome::Kind::Error}));
+            if (!RunBasic(command, info)) {
+                Write(info + FinalResult({Outcome::Kind::Error}));
                 return;
             }
             continue;
         }
-        const auto parsed = parseExtended(command);
-        const Outcome outcome = parsed ? m_commands.run(*parsed) : Outcome{Outcome::Kind::Error};
-        info += infoLines(outcome.info);
+        const auto parsed = ParseExtended(command);
+        const Outcome outcome = parsed ? commands_.Run(*parsed) : Outcome{Outcome::Kind::Error};
+        info += InfoLines(outcome.info);
         // A message follows the prompt, so nothing may follow the command on its line.
         if (outcome.kind == Outcome::Kind::Prompt && i + 1 == commands.size()) {
-            m_text.clear();
-            m_mode = Mode::MessageText;
-            write(info + prompt());
+            text_.clear();
+            mode_ = Mode::MessageText;
+            Write(info + Prompt());
             return;
         }
         if (outcome.kind != Outcome::Kind::Ok) {
-            write(info + finalResult(outcome.kind == Outcome::Kind::Prompt ? Outcome{Outcome::Kind::Error} : outcome));
+            Write(info + FinalResult(outcome.kind == Outcome::Kind::Prompt ? Outcome{Outcome::Kind::Error} : outcome));
             return;
         }
     }
-    write(info + finalResult({}));
+    Write(info + FinalResult({}));
 }
 
-bool GsmTerminal::runBasic(const QByteArray &command, QByteArray &info)
+bool GsmTerminal::RunBasic(const QByteArray& command, QByteArray& info)
 {
     // Basic commands may follow one another without a separator: "E0V1".
     static const QRegularExpression basic(QStringLiteral("([EVIZ]|&F)(\\d*)"));
@@ -140,44 +142,44 @@ bool GsmTerminal::runBasic(const QByteArray &command, QByteArray &info)
         if (value > (name == u"E" || name == u"V" ? 1 : 0))
             return false;
         if (name == u"E") {
-            m_echo = value == 1;
+            echo_ = value == 1;
         } else if (name == u"V") {
-            m_verbose = value == 1;
+            verbose_ = value == 1;
         } else if (name == u"I") {
-            info += infoLines(GsmCommandSet::identity());
+            info += InfoLines(GsmCommandSet::Identity());
         } else {
-            m_echo = true;
-            m_verbose = true;
-            m_commands.reset();
+            echo_ = true;
+            verbose_ = true;
+            commands_.Reset();
         }
         pos = match.capturedEnd();
     }
     return true;
 }
 
-void GsmTerminal::dropUnfinished()
+void GsmTerminal::DropUnfinished()
 {
-    m_line.clear();
-    m_lineOverflow = false;
-    m_text.clear();
-    m_mode = Mode::Command;
+    line_.clear();
+    lineOverflow_ = false;
+    text_.clear();
+    mode_ = Mode::Command;
 }
 
-QByteArray GsmTerminal::infoLines(const QByteArray &text) const
+QByteArray GsmTerminal::InfoLines(const QByteArray& text) const
 {
     if (text.isEmpty())
         return {};
-    return m_verbose ? "\r\n" + text + "\r\n" : text + "\r\n";
+    return verbose_ ? "\r\n" + text + "\r\n" : text + "\r\n";
 }
 
-QByteArray GsmTerminal::finalResult(const Outcome &outcome) const
+QByteArray GsmTerminal::FinalResult(const Outcome& outcome) const
 {
     if (outcome.kind == Outcome::Kind::Ok)
-        return m_verbose ? "\r\nOK\r\n" : "0\r";
-    const QByteArray text = m_commands.errorResult(outcome);
+        return verbose_ ? "\r\nOK\r\n" : "0\r";
+    const QByteArray text = commands_.ErrorResult(outcome);
     if (text == "ERROR")
-        return m_verbose ? "\r\nERROR\r\n" : "4\r";
-    return infoLines(text);
+        return verbose_ ? "\r\nERROR\r\n" : "4\r";
+    return InfoLines(text);
 }
 
 }

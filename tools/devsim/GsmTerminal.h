@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GsmCommandSet.h"
-#include "SimDevice.h"
+#include "devsim/GsmCommandSet.h"
+#include "devsim/SimDevice.h"
 
 #include <chrono>
 
@@ -14,42 +14,42 @@ namespace devsim {
 // PDU mode. A command line or message left unfinished for the quiet time
 // (a client that went away mid-command) is dropped, so the next client's
 // commands are answered.
-class GsmTerminal : public SimDevice
-{
+class GsmTerminal : public SimDevice {
     Q_OBJECT
+
 public:
     using Message = GsmCommandSet::SentMessage;
 
-    explicit GsmTerminal(QObject *parent = nullptr);
+    explicit GsmTerminal(QObject* parent = nullptr);
     // For before the start.
-    void setQuietTime(std::chrono::milliseconds quiet) { m_quietTime = quiet; }
+    void SetQuietTime(std::chrono::milliseconds quiet) { quietTime_ = quiet; }
     // The messages sent so far; readable from any thread.
-    std::vector<Message> messages() const { return m_commands.sentMessages(); }
+    std::vector<Message> Messages() const { return commands_.SentMessages(); }
 
 protected:
-    void onBytes(const QByteArray &bytes) override;
+    void OnBytes(const QByteArray& bytes) override;
 
 private:
     enum class Mode { Command, MessageText };
 
-    void takeCommandByte(char c);
-    void takeMessageByte(char c);
-    void runLine(const QByteArray &line);
-    bool runBasic(const QByteArray &command, QByteArray &info);
-    void dropUnfinished();
-    QByteArray infoLines(const QByteArray &text) const;
-    QByteArray finalResult(const GsmCommandSet::Outcome &outcome) const;
-    QByteArray prompt() const { return "\r\n> "; }
+    void TakeCommandByte(char c);
+    void TakeMessageByte(char c);
+    void RunLine(const QByteArray& line);
+    bool RunBasic(const QByteArray& command, QByteArray& info);
+    void DropUnfinished();
+    QByteArray InfoLines(const QByteArray& text) const;
+    QByteArray FinalResult(const GsmCommandSet::Outcome& outcome) const;
+    QByteArray Prompt() const { return "\r\n> "; }
 
-    Mode m_mode = Mode::Command;
-    QByteArray m_line;
-    bool m_lineOverflow = false;
-    bool m_echo = true;
-    bool m_verbose = true;
-    QByteArray m_text;
-    GsmCommandSet m_commands;
-    QTimer *m_quietTimer;
-    std::chrono::milliseconds m_quietTime{30000};
+    Mode mode_ = Mode::Command;
+    QByteArray line_;
+    bool lineOverflow_ = false;
+    bool echo_ = true;
+    bool verbose_ = true;
+    QByteArray text_;
+    GsmCommandSet commands_;
+    QTimer* quietTimer_;
+    std::chrono::milliseconds quietTime_{30000};
 };
 
 }

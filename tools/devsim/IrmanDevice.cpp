@@ -1,8 +1,8 @@
-#include "IrmanDevice.h"
+#include "devsim/IrmanDevice.h"
 
 namespace devsim {
 
-const std::vector<QByteArray> &IrmanDevice::keyCodes()
+const std::vector<QByteArray>& IrmanDevice::KeyCodes()
 {
     static const std::vector<QByteArray> codes{
         QByteArray::fromHex("5a0c3e8107f2"),
@@ -13,45 +13,45 @@ const std::vector<QByteArray> &IrmanDevice::keyCodes()
     return codes;
 }
 
-IrmanDevice::IrmanDevice(QObject *parent) : SimDevice(parent)
+IrmanDevice::IrmanDevice(QObject* parent)
+    : SimDevice(parent)
 {
-    m_codeTimer.setInterval(std::chrono::seconds(2));
-    connect(&m_codeTimer, &QTimer::timeout, this, &IrmanDevice::sendCode);
+    codeTimer_.setInterval(std::chrono::seconds(2));
+    connect(&codeTimer_, &QTimer::timeout, this, &IrmanDevice::SendCode);
 }
 
-void IrmanDevice::setCodeInterval(std::chrono::milliseconds interval)
+void IrmanDevice::SetCodeInterval(std::chrono::milliseconds interval)
 {
-    m_codeTimer.setInterval(interval);
+    codeTimer_.setInterval(interval);
 }
 
-void IrmanDevice::setHandshakeGap(std::chrono::milliseconds gap)
+void IrmanDevice::SetHandshakeGap(std::chrono::milliseconds gap)
 {
-    m_gap = gap;
+    gap_ = gap;
 }
 
-void IrmanDevice::onBytes(const QByteArray &bytes)
+void IrmanDevice::OnBytes(const QByteArray& bytes)
 {
     for (char c : bytes) {
-        const bool handshake = c == 'R' && m_sinceI.isValid()
-                               && m_sinceI.elapsed() < m_gap.count();
-        m_sinceI.invalidate();
+        const bool handshake = c == 'R' && sinceI_.isValid() && sinceI_.elapsed() < gap_.count();
+        sinceI_.invalidate();
         if (c == 'I') {
-            m_sinceI.start();
+            sinceI_.start();
         } else if (handshake) {
-            ++m_handshakes;
-            m_nextCode = 0;
-            write("OK");
-            m_codeTimer.start();
+            ++handshakes_;
+            nextCode_ = 0;
+            Write("OK");
+            codeTimer_.start();
         }
     }
 }
 
-void IrmanDevice::sendCode()
+void IrmanDevice::SendCode()
 {
-    if (backlogged())
+    if (Backlogged())
         return;
-    write(keyCodes()[m_nextCode]);
-    m_nextCode = (m_nextCode + 1) % keyCodes().size();
+    Write(KeyCodes()[nextCode_]);
+    nextCode_ = (nextCode_ + 1) % KeyCodes().size();
 }
 
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
 #include <QElapsedTimer>
 
@@ -13,28 +13,28 @@ namespace devsim {
 // An IRMan infrared receiver. Silent until it gets "I" and then "R" within
 // the handshake gap; then it answers "OK" and sends a 6-byte key code at a
 // steady pace. A further "I","R" is a reset: "OK" again and the codes start over.
-class IrmanDevice : public SimDevice
-{
+class IrmanDevice : public SimDevice {
     Q_OBJECT
-public:
-    static const std::vector<QByteArray> &keyCodes();
 
-    explicit IrmanDevice(QObject *parent = nullptr);
-    void setCodeInterval(std::chrono::milliseconds interval);
-    void setHandshakeGap(std::chrono::milliseconds gap);
-    int handshakes() const { return m_handshakes; }
+public:
+    static const std::vector<QByteArray>& KeyCodes();
+
+    explicit IrmanDevice(QObject* parent = nullptr);
+    void SetCodeInterval(std::chrono::milliseconds interval);
+    void SetHandshakeGap(std::chrono::milliseconds gap);
+    int Handshakes() const { return handshakes_; }
 
 protected:
-    void onBytes(const QByteArray &bytes) override;
+    void OnBytes(const QByteArray& bytes) override;
 
 private:
-    void sendCode();
+    void SendCode();
 
-    QTimer m_codeTimer{this};
-    QElapsedTimer m_sinceI;
-    std::chrono::milliseconds m_gap{1000};
-    size_t m_nextCode = 0;
-    std::atomic<int> m_handshakes{0};
+    QTimer codeTimer_{this};
+    QElapsedTimer sinceI_;
+    std::chrono::milliseconds gap_{1000};
+    size_t nextCode_ = 0;
+    std::atomic<int> handshakes_{0};
 };
 
 }

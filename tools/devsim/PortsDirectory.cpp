@@ -1,4 +1,4 @@
-#include "PortsDirectory.h"
+#include "devsim/PortsDirectory.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,18 +8,18 @@ namespace devsim {
 
 PortsDirectory::~PortsDirectory()
 {
-    cleanUp();
+    CleanUp();
 }
 
-bool PortsDirectory::open(const QString &path, QString *error)
+bool PortsDirectory::Open(const QString& path, QString* error)
 {
     if (path.isEmpty()) {
-        m_temporary = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/wendale-ports-XXXXXX"));
-        if (!m_temporary->isValid()) {
-            *error = QStringLiteral("cannot create a temporary directory: %1").arg(m_temporary->errorString());
+        temporary_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/wendale-ports-XXXXXX"));
+        if (!temporary_->isValid()) {
+            *error = QStringLiteral("cannot create a temporary directory: %1").arg(temporary_->errorString());
             return false;
         }
-        m_path = m_temporary->path();
+        path_ = temporary_->path();
         return true;
     }
     const QFileInfo info(path);
@@ -32,15 +32,15 @@ bool PortsDirectory::open(const QString &path, QString *error)
             *error = QStringLiteral("cannot create the directory %1").arg(path);
             return false;
         }
-        m_madeDirectory = true;
+        madeDirectory_ = true;
     }
-    m_path = QFileInfo(path).absoluteFilePath();
+    path_ = QFileInfo(path).absoluteFilePath();
     return true;
 }
 
-bool PortsDirectory::link(const QString &name, const QString &target, QString *error)
+bool PortsDirectory::Link(const QString& name, const QString& target, QString* error)
 {
-    const QString entry = m_path + QLatin1Char('/') + name;
+    const QString entry = path_ + QLatin1Char('/') + name;
     const QFileInfo existing(entry);
     if (existing.isSymLink()) {
         if (!QFile::remove(entry)) {
@@ -55,22 +55,22 @@ bool PortsDirectory::link(const QString &name, const QString &target, QString *e
         *error = QStringLiteral("cannot make the link %1").arg(entry);
         return false;
     }
-    m_links.emplace_back(entry, target);
+    links_.emplace_back(entry, target);
     return true;
 }
 
-void PortsDirectory::cleanUp()
+void PortsDirectory::CleanUp()
 {
     // A link that someone else has since replaced is theirs.
-    for (const auto &[entry, target] : m_links) {
+    for (const auto& [entry, target] : links_) {
         if (QFileInfo(entry).symLinkTarget() == target)
             QFile::remove(entry);
     }
-    m_links.clear();
-    if (m_madeDirectory)
-        QDir().rmdir(m_path);
-    m_madeDirectory = false;
-    m_temporary.reset();
+    links_.clear();
+    if (madeDirectory_)
+        QDir().rmdir(path_);
+    madeDirectory_ = false;
+    temporary_.reset();
 }
 
 }

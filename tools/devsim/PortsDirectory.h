@@ -12,26 +12,25 @@ namespace devsim {
 // The directory of COMn links that the program reads. Either a fresh
 // temporary directory or one the user names; links are only ever made over
 // earlier links, never over other files. Everything made here is removed
-// again by cleanUp() or the destructor.
-class PortsDirectory
-{
+// again by CleanUp() or the destructor.
+class PortsDirectory {
 public:
     PortsDirectory() = default;
     ~PortsDirectory();
-    PortsDirectory(const PortsDirectory &) = delete;
-    PortsDirectory &operator=(const PortsDirectory &) = delete;
+    PortsDirectory(const PortsDirectory&) = delete;
+    PortsDirectory& operator=(const PortsDirectory&) = delete;
 
     // An empty path asks for a temporary directory.
-    bool open(const QString &path, QString *error);
-    bool link(const QString &name, const QString &target, QString *error);
-    QString path() const { return m_path; }
-    void cleanUp();
+    bool Open(const QString& path, QString* error);
+    bool Link(const QString& name, const QString& target, QString* error);
+    QString Path() const { return path_; }
+    void CleanUp();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_temporary;
-    QString m_path;
-    bool m_madeDirectory = false;
-    std::vector<std::pair<QString, QString>> m_links; // entry, target
+    std::unique_ptr<QTemporaryDir> temporary_;
+    QString path_;
+    bool madeDirectory_ = false;
+    std::vector<std::pair<QString, QString>> links_; // entry, target
 };
 
 }

@@ -8,29 +8,28 @@ namespace devsim {
 // what a program opens as its serial port. The pty keeps a slave descriptor of
 // its own open for its whole life, so the program's open/close cycles never
 // hang the device up and the master never reads EIO.
-class Pty
-{
+class Pty {
 public:
     Pty();
     ~Pty();
-    Pty(const Pty &) = delete;
-    Pty &operator=(const Pty &) = delete;
+    Pty(const Pty&) = delete;
+    Pty& operator=(const Pty&) = delete;
 
-    bool isOpen() const { return m_master >= 0; }
-    QString errorString() const { return m_error; }
-    int masterFd() const { return m_master; }
-    QString slavePath() const { return m_slavePath; }
+    bool IsOpen() const { return master_ >= 0; }
+    QString ErrorString() const { return error_; }
+    int MasterFd() const { return master_; }
+    QString SlavePath() const { return slavePath_; }
     // The pty's own slave descriptor, to see what waits unread at the port.
-    int slaveFd() const { return m_slave; }
+    int SlaveFd() const { return slave_; }
 
     // The device goes away: the slave end hangs up.
-    void closeMaster();
+    void CloseMaster();
 
 private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
-    QString m_error;
+    int master_ = -1;
+    int slave_ = -1;
+    QString slavePath_;
+    QString error_;
 };
 
 }

@@ -1,21 +1,22 @@
-#include "RatePacer.h"
+#include "devsim/RatePacer.h"
 
 #include <algorithm>
 
 namespace devsim {
 
-RatePacer::RatePacer(int bytesPerSecond) : m_rate(bytesPerSecond)
+RatePacer::RatePacer(int bytesPerSecond)
+    : rate_(bytesPerSecond)
 {
-    m_clock.start();
+    clock_.start();
 }
 
-qsizetype RatePacer::available()
+qsizetype RatePacer::Available()
 {
-    const double cap = std::max(m_rate / 4.0, 64.0);
-    const qint64 now = m_clock.nsecsElapsed();
-    m_credit = std::min(cap, m_credit + (now - m_lastNs) * m_rate / 1e9);
-    m_lastNs = now;
-    return qsizetype(m_credit);
+    const double cap = std::max(rate_ / 4.0, 64.0);
+    const qint64 now = clock_.nsecsElapsed();
+    credit_ = std::min(cap, credit_ + (now - lastNs_) * rate_ / 1e9);
+    lastNs_ = now;
+    return qsizetype(credit_);
 }
 
 }

@@ -1,4 +1,4 @@
-#include "RelayEnd.h"
+#include "devsim/RelayEnd.h"
 
 namespace devsim {
 
@@ -8,87 +8,89 @@ const QByteArray QueryWord = "QUERY ";
 const QByteArray ReplyWord = "REPLY ";
 }
 
-RelayEnd::RelayEnd(Role role, QObject *parent) : SimDevice(parent), m_role(role)
+RelayEnd::RelayEnd(Role role, QObject* parent)
+    : SimDevice(parent)
+    , role_(role)
 {
-    m_queryTimer.setInterval(std::chrono::seconds(1));
-    connect(&m_queryTimer, &QTimer::timeout, this, &RelayEnd::sendQuery);
+    queryTimer_.setInterval(std::chrono::seconds(1));
+    connect(&queryTimer_, &QTimer::timeout, this, &RelayEnd::SendQuery);
 }
 
-void RelayEnd::setQueryInterval(std::chrono::milliseconds interval)
+void RelayEnd::SetQueryInterval(std::chrono::milliseconds interval)
 {
-    m_queryTimer.setInterval(interval);
+    queryTimer_.setInterval(interval);
 }
 
-void RelayEnd::setStreamRate(int bytesPerSecond)
+void RelayEnd::SetStreamRate(int bytesPerSecond)
 {
-    m_streamRate = bytesPerSecond;
+    streamRate_ = bytesPerSecond;
     if (bytesPerSecond > 0)
-        m_checker.emplace(streamTag(m_role == Role::Query ? Role::Reply : Role::Query));
+        checker_.emplace(StreamTag(role_ == Role::Query ? Role::Reply : Role::Query));
     else
-        m_checker.reset();
+        checker_.reset();
 }
 
-RelayEnd::Counters RelayEnd::counters() const
+RelayEnd::Counters RelayEnd::Counts() const
 {
     Counters c;
-    c.queriesSent = m_queriesSent;
-    c.queriesAnswered = m_queriesAnswered;
-    c.repliesMatched = m_repliesMatched;
-    c.badLines = m_badLines;
-    c.streamSent = streamedBytes();
-    if (m_checker) {
-        c.streamReceived = m_checker->bytes();
-        c.streamGoodLines = m_checker->goodLines();
-        c.streamFaults = m_checker->faults();
+    c.queriesSent = queriesSent_;
+    c.queriesAnswered = queriesAnswered_;
+    c.repliesMatched = repliesMatched_;
+    c.badLines = badLines_;
+    c.streamSent = StreamedBytes();
+    if (checker_) {
+        c.streamReceived = checker_->Bytes();
+        c.streamGoodLines = checker_->GoodLines();
+        c.streamFaults = checker_->Faults();
     }
     return c;
 }
 
-void RelayEnd::onStart()
+void RelayEnd::OnStart()
 {
-    if (m_streamRate > 0)
-        streamSequence(streamTag(m_role), m_streamRate);
-    else if (m_role == Role::Query)
-        m_queryTimer.start();
+    if (streamRate_ > 0)
+        StreamSequence(StreamTag(role_), streamRate_);
+    else if (role_ == Role::Query)
+        queryTimer_.start();
 }
 
-void RelayEnd::onBytes(const QByteArray &bytes)
+void RelayEnd::OnBytes(const QByteArray& bytes)
 {
-    if (m_checker) {
-        m_checker->feed(bytes);
+    if (checker_) {
+        checker_->Feed(bytes);
         return;
     }
     for (char c : bytes) {
         if (c == '\n') {
-            takeLine(m_line.endsWith('\r') ? m_line.chopped(1) : m_line);
-            m_line.clear();
-        } else if (m_line.size() < MaxLine) {
-            m_line += c;
+            TakeLine(line_.endsWith('\r') ? line_.chopped(1) : line_);
+            line_.clear();
+        } else if (line_.size() < MaxLine) {
+            line_ += c;
         }
     }
 }
 
-void RelayEnd::sendQuery()
+void RelayEnd::SendQuery()
 {
-    if (backlogged())
+    if (Backlogged())
         return;
-    write(QueryWord + QByteArray::number(++m_queriesSent) + "\r\n");
+    Write(QueryWord + QByteArray::number(++queriesSent_) + "\r\n");
 }
 
-void RelayEnd::takeLine(const QByteArray &line)
+void RelayEnd::TakeLine(const QByteArray& line)
 {
-    const QByteArray &expected = m_role == Role::Query ? ReplyWord : QueryWord;
+    const QByteArray& expected = role_ == Role::Query ? ReplyWord : QueryWord;
     bool numeric = false;
     const quint64 number = line.startsWith(expected) ? line.mid(expected.size()).toULongLong(&numeric) : 0;
     if (!numeric) {
-        ++m_badLines;
-    } else if (m_role == Role::Reply) {
-        ++m_queriesAnswered;
-        write(ReplyWord + QByteArray::number(number) + "\r\n");
-    } else if (number >= 1 && number <= m_queriesSent) {
-        ++m_repliesMatched;
+        ++badLines_;
+    } else if (role_ == Role::Reply) {
+        ++queriesAnswered_;
+        Write(ReplyWord + QByteArray::number(number) + "\r\n");
+    } else if (number >= 1 && number <= queriesSent_) {
+        ++repliesMatched_;
     } else {
-        ++m_badLines;
+        ++badLines_;
     }
 }
 

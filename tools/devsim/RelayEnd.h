@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
 #include <atomic>
 #include <chrono>
@@ -14,14 +14,13 @@ namespace devsim {
 // "REPLY <n>\r\n". In stream mode each end instead sends the verifiable
 // sequence at a fixed rate (Query end tag 'Q', Reply end tag 'R') and checks
 // the other end's sequence for loss and reordering.
-class RelayEnd : public SimDevice
-{
+class RelayEnd : public SimDevice {
     Q_OBJECT
+
 public:
     enum class Role { Query, Reply };
 
-    struct Counters
-    {
+    struct Counters {
         quint64 queriesSent = 0;
         quint64 queriesAnswered = 0;
         quint64 repliesMatched = 0;
@@ -32,31 +31,31 @@ public:
         quint64 streamFaults = 0;
     };
 
-    explicit RelayEnd(Role role, QObject *parent = nullptr);
-    void setQueryInterval(std::chrono::milliseconds interval);
-    void setStreamRate(int bytesPerSecond);
+    explicit RelayEnd(Role role, QObject* parent = nullptr);
+    void SetQueryInterval(std::chrono::milliseconds interval);
+    void SetStreamRate(int bytesPerSecond);
     // Readable from any thread.
-    Counters counters() const;
+    Counters Counts() const;
 
-    static char streamTag(Role role) { return role == Role::Query ? 'Q' : 'R'; }
+    static char StreamTag(Role role) { return role == Role::Query ? 'Q' : 'R'; }
 
 protected:
-    void onStart() override;
-    void onBytes(const QByteArray &bytes) override;
+    void OnStart() override;
+    void OnBytes(const QByteArray& bytes) override;
 
 private:
-    void sendQuery();
-    void takeLine(const QByteArray &line);
+    void SendQuery();
+    void TakeLine(const QByteArray& line);
 
-    Role m_role;
-    QTimer m_queryTimer{this};
-    int m_streamRate = 0;
-    QByteArray m_line;
-    std::optional<SequenceChecker> m_checker;
-    std::atomic<quint64> m_queriesSent{0};
-    std::atomic<quint64> m_queriesAnswered{0};
-    std::atomic<quint64> m_repliesMatched{0};
-    std::atomic<quint64> m_badLines{0};
+    Role role_;
+    QTimer queryTimer_{this};
+    int streamRate_ = 0;
+    QByteArray line_;
+    std::optional<SequenceChecker> checker_;
+    std::atomic<quint64> queriesSent_{0};
+    std::atomic<quint64> queriesAnswered_{0};
+    std::atomic<quint64> repliesMatched_{0};
+    std::atomic<quint64> badLines_{0};
 };
 
 }

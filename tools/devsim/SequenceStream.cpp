@@ -1,70 +1,69 @@
-#include "SequenceStream.h"
+#include "devsim/SequenceStream.h"
 
 namespace devsim {
 
-QByteArray sequenceLine(char tag, quint64 number)
+QByteArray SequenceLine(char tag, quint64 number)
 {
     return tag + QByteArray::number(number % 1000000000).rightJustified(9, '0') + "\r\n";
 }
 
-QByteArray SequenceSource::take(qsizetype count)
+QByteArray SequenceSource::Take(qsizetype count)
 {
     QByteArray out;
     out.reserve(count);
     while (out.size() < count) {
-        const QByteArray line = sequenceLine(m_tag, m_line);
-        const qsizetype n = std::min(count - out.size(), line.size() - m_offset);
-        out.append(line.constData() + m_offset, n);
-        m_offset += n;
-        if (m_offset == line.size()) {
-            m_offset = 0;
-            ++m_line;
+        const QByteArray line = SequenceLine(tag_, line_);
+        const qsizetype n = std::min(count - out.size(), line.size() - offset_);
+        out.append(line.constData() + offset_, n);
+        offset_ += n;
+        if (offset_ == line.size()) {
+            offset_ = 0;
+            ++line_;
         }
     }
-    m_produced += out.size();
+    produced_ += out.size();
     return out;
 }
 
 SequenceChecker::SequenceChecker(char tag, Start start)
-    : m_tag(tag), m_synced(start == Start::FromFirst)
-{
-}
+    : tag_(tag)
+    , synced_(start == Start::FromFirst)
+{}
 
-void SequenceChecker::feed(QByteArrayView bytes)
+void SequenceChecker::Feed(QByteArrayView bytes)
 {
-    m_bytes += bytes.size();
+    bytes_ += bytes.size();
     for (char c : bytes) {
-        m_line += c;
-        if (c == '\n' || m_line.size() > SequenceLineSize)
-            checkLine();
+        line_ += c;
+        if (c == '\n' || line_.size() > SequenceLineSize)
+            CheckLine();
     }
 }
 
-void SequenceChecker::checkLine()
+void SequenceChecker::CheckLine()
 {
-    const bool wellFormed = m_line.size() == SequenceLineSize && m_line.startsWith(m_tag)
-                            && m_line.endsWith("\r\n");
+    const bool wellFormed = line_.size() == SequenceLineSize && line_.startsWith(tag_) && line_.endsWith("\r\n");
     bool numeric = false;
-    const quint64 number = wellFormed ? m_line.mid(1, 9).toULongLong(&numeric) : 0;
-    if (!m_synced) {
+    const quint64 number = wellFormed ? line_.mid(1, 9).toULongLong(&numeric) : 0;
+    if (!synced_) {
         // Until a whole line is seen, partial lines are expected and no fault.
         if (numeric) {
-            m_synced = true;
-            m_expected = number + 1;
-            ++m_goodLines;
+            synced_ = true;
+            expected_ = number + 1;
+            ++goodLines_;
         }
-    } else if (numeric && number == m_expected % 1000000000) {
-        ++m_expected;
-        ++m_goodLines;
+    } else if (numeric && number == expected_ % 1000000000) {
+        ++expected_;
+        ++goodLines_;
     } else {
-        ++m_faults;
+        ++faults_;
         // After a damaged line the next whole line shows where the stream went on.
         if (numeric)
-            m_expected = number + 1;
+            expected_ = number + 1;
         else
-            m_synced = false;
+            synced_ = false;
     }
-    m_line.clear();
+    line_.clear();
 }
 
 }

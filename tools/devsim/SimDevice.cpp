@@ -1,6 +1,6 @@
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
-#include "Pty.h"
+#include "devsim/Pty.h"
 
 #include <QSocketNotifier>
 #include <QThread>
@@ -16,159 +16,160 @@ constexpr int StreamTickMs = 10;
 constexpr int RetryAfterHangupMs = 100;
 }
 
-SimDevice::SimDevice(QObject *parent) : QObject(parent)
-{
-}
+SimDevice::SimDevice(QObject* parent)
+    : QObject(parent)
+{}
 
 SimDevice::~SimDevice()
 {
-    bringHome();
+    BringHome();
 }
 
-void SimDevice::attach(const Pty &pty)
+void SimDevice::Attach(const Pty& pty)
 {
-    attach(pty.masterFd());
+    Attach(pty.MasterFd());
 }
 
-void SimDevice::attach(int masterFd)
+void SimDevice::Attach(int masterFd)
 {
-    m_fd = masterFd;
+    fd_ = masterFd;
 }
 
-void SimDevice::start()
+void SimDevice::Start()
 {
-    if (m_running || m_fd < 0)
+    if (running_ || fd_ < 0)
         return;
-    m_running = true;
-    m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-    connect(m_readNotifier, &QSocketNotifier::activated, this, &SimDevice::readAvailable);
-    m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
-    m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, &SimDevice::drain);
-    onStart();
-    drain();
+    running_ = true;
+    readNotifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(readNotifier_, &QSocketNotifier::activated, this, &SimDevice::ReadAvailable);
+    writeNotifier_ = new QSocketNotifier(fd_, QSocketNotifier::Write, this);
+    writeNotifier_->setEnabled(false);
+    connect(writeNotifier_, &QSocketNotifier::activated, this, &SimDevice::Drain);
+    OnStart();
+    Drain();
 }
 
-void SimDevice::stop()
+void SimDevice::Stop()
 {
-    if (!m_running)
+    if (!running_)
         return;
-    m_running = false;
-    delete m_readNotifier;
-    delete m_writeNotifier;
-    m_readNotifier = m_writeNotifier = nullptr;
-    for (QTimer *timer : findChildren<QTimer *>())
+    running_ = false;
+    delete readNotifier_;
+    delete writeNotifier_;
+    readNotifier_ = writeNotifier_ = nullptr;
+    for (QTimer* timer : findChildren<QTimer*>())
         timer->stop();
 }
 
-void SimDevice::bringHome()
+void SimDevice::BringHome()
 {
-    QThread *home = QThread::currentThread();
+    QThread* home = QThread::currentThread();
     if (thread() == home) {
-        stop();
+        Stop();
         return;
     }
     if (thread() && thread()->isRunning()) {
         QMetaObject::invokeMethod(
-            this, [this, home] {
-                stop();
+            this,
+            [this, home] {
+                Stop();
                 moveToThread(home);
             },
             Qt::BlockingQueuedConnection);
     }
 }
 
-void SimDevice::inject(const QByteArray &bytes)
+void SimDevice::Inject(const QByteArray& bytes)
 {
-    QMetaObject::invokeMethod(this, [this, bytes] { write(bytes); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, bytes] { Write(bytes); }, Qt::QueuedConnection);
 }
 
-void SimDevice::write(const QByteArray &bytes)
+void SimDevice::Write(const QByteArray& bytes)
 {
-    if (m_pendingOffset > 0 && m_pendingOffset == m_pending.size()) {
-        m_pending.clear();
-        m_pendingOffset = 0;
+    if (pendingOffset_ > 0 && pendingOffset_ == pending_.size()) {
+        pending_.clear();
+        pendingOffset_ = 0;
     }
-    m_pending += bytes;
+    pending_ += bytes;
     // Logged as queued, so that the log is never behind what a reader of the terminal has seen.
-    if (m_recording)
-        m_sent.append(bytes);
-    if (m_running)
-        drain();
+    if (recording_)
+        sent_.Append(bytes);
+    if (running_)
+        Drain();
 }
 
-void SimDevice::drain()
+void SimDevice::Drain()
 {
-    while (m_pendingOffset < m_pending.size() && !m_writeFailed) {
-        const ssize_t n = ::write(m_fd, m_pending.constData() + m_pendingOffset,
-                                  size_t(m_pending.size() - m_pendingOffset));
+    while (pendingOffset_ < pending_.size() && !writeFailed_) {
+        const ssize_t n = ::write(fd_, pending_.constData() + pendingOffset_, size_t(pending_.size() - pendingOffset_));
         if (n > 0) {
-            m_pendingOffset += n;
+            pendingOffset_ += n;
         } else if (errno == EAGAIN) {
             break;
         } else if (errno != EINTR) {
             // The bytes stay queued; a device without a terminal has nobody to tell.
             qWarning("devsim: write to the terminal failed: %s", strerror(errno));
-            m_writeFailed = true;
+            writeFailed_ = true;
         }
     }
-    if (m_pendingOffset == m_pending.size()) {
-        m_pending.clear();
-        m_pendingOffset = 0;
-    } else if (m_pendingOffset > 65536 && m_pendingOffset * 2 > m_pending.size()) {
-        m_pending.remove(0, m_pendingOffset);
-        m_pendingOffset = 0;
+    if (pendingOffset_ == pending_.size()) {
+        pending_.clear();
+        pendingOffset_ = 0;
+    } else if (pendingOffset_ > 65536 && pendingOffset_ * 2 > pending_.size()) {
+        pending_.remove(0, pendingOffset_);
+        pendingOffset_ = 0;
     }
-    if (m_writeNotifier)
-        m_writeNotifier->setEnabled(backlogged() && !m_writeFailed);
+    if (writeNotifier_)
+        writeNotifier_->setEnabled(Backlogged() && !writeFailed_);
 }
 
-void SimDevice::readAvailable()
+void SimDevice::ReadAvailable()
 {
     char buffer[4096];
-    while (m_running) {
-        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+    while (running_) {
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n > 0) {
             const QByteArray chunk(buffer, n);
-            if (m_recording)
-                m_received.append(chunk);
-            onBytes(chunk);
+            if (recording_)
+                received_.Append(chunk);
+            OnBytes(chunk);
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && errno == EAGAIN) {
             return;
         } else {
             // No slave end is open (EIO): look again later rather than spin.
-            m_readNotifier->setEnabled(false);
+            readNotifier_->setEnabled(false);
             QTimer::singleShot(RetryAfterHangupMs, this, [this] {
-                if (m_readNotifier)
-                    m_readNotifier->setEnabled(true);
+                if (readNotifier_)
+                    readNotifier_->setEnabled(true);
             });
             return;
         }
     }
 }
 
-void SimDevice::streamSequence(char tag, int bytesPerSecond)
+void SimDevice::StreamSequence(char tag, int bytesPerSecond)
 {
-    m_source.emplace(tag);
-    m_pacer.emplace(bytesPerSecond);
-    if (!m_streamTimer) {
-        m_streamTimer = new QTimer(this);
-        m_streamTimer->setTimerType(Qt::PreciseTimer);
-        connect(m_streamTimer, &QTimer::timeout, this, &SimDevice::streamTick);
+    source_.emplace(tag);
+    pacer_.emplace(bytesPerSecond);
+    if (!streamTimer_) {
+        streamTimer_ = new QTimer(this);
+        streamTimer_->setTimerType(Qt::PreciseTimer);
+        connect(streamTimer_, &QTimer::timeout, this, &SimDevice::StreamTick);
     }
-    m_streamTimer->start(StreamTickMs);
+    streamTimer_->start(StreamTickMs);
 }
 
-void SimDevice::streamTick()
+void SimDevice::StreamTick()
 {
-    const qsizetype budget = m_pacer->available();
-    if (backlogged() || budget == 0)
+    const qsizetype budget = pacer_->Available();
+    if (Backlogged() || budget == 0)
         return;
-    m_pacer->consume(budget);
-    m_streamed += budget;
-    write(m_source->take(budget));
+    pacer_->Consume(budget);
+    streamed_ += budget;
+    Write(source_->Take(budget));
 }
 
 }

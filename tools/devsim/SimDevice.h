@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ByteLog.h"
-#include "RatePacer.h"
-#include "SequenceStream.h"
+#include "devsim/ByteLog.h"
+#include "devsim/RatePacer.h"
+#include "devsim/SequenceStream.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,70 +22,70 @@ class Pty;
 // event loop of the thread it lives in. Output is queued and written as the
 // terminal takes it: nothing is dropped and nothing blocks.
 //
-// Use: construct, configure, attach to a pty, then start() in the device's
+// Use: construct, configure, attach to a pty, then Start() in the device's
 // thread (or hand it to a DeviceHost). Configuration setters of subclasses
 // are for before the start. A device running in another thread must be
-// brought home (bringHome() or the host's destructor) before it is destroyed:
+// brought home (BringHome() or the host's destructor) before it is destroyed:
 // a subclass's members are gone before this base class could stop it.
-class SimDevice : public QObject
-{
+class SimDevice : public QObject {
     Q_OBJECT
+
 public:
-    explicit SimDevice(QObject *parent = nullptr);
+    explicit SimDevice(QObject* parent = nullptr);
     ~SimDevice() override;
 
     // The pty (or descriptor) stays owned by the caller and must outlive the device's run.
-    void attach(const Pty &pty);
-    void attach(int masterFd);
+    void Attach(const Pty& pty);
+    void Attach(int masterFd);
 
     // Both run in the device's thread.
-    void start();
-    void stop();
-    bool isRunning() const { return m_running; }
+    void Start();
+    void Stop();
+    bool IsRunning() const { return running_; }
 
     // Queues bytes to send; callable from any thread.
-    void inject(const QByteArray &bytes);
+    void Inject(const QByteArray& bytes);
 
     // What the device read, and what it queued for the terminal (written in order,
     // never dropped while the terminal lives); readable from any thread.
-    const ByteLog &received() const { return m_received; }
-    const ByteLog &sent() const { return m_sent; }
-    void setRecording(bool on) { m_recording = on; }
+    const ByteLog& Received() const { return received_; }
+    const ByteLog& Sent() const { return sent_; }
+    void SetRecording(bool on) { recording_ = on; }
 
     // Bytes of the verifiable sequence handed to the terminal so far.
-    quint64 streamedBytes() const { return m_streamed; }
+    quint64 StreamedBytes() const { return streamed_; }
 
     // Stops the device in whatever thread it runs and brings it to the calling thread.
-    void bringHome();
+    void BringHome();
 
 protected:
-    virtual void onStart() {}
-    virtual void onBytes(const QByteArray &bytes) = 0;
-    void write(const QByteArray &bytes);
+    virtual void OnStart() {}
+    virtual void OnBytes(const QByteArray& bytes) = 0;
+    void Write(const QByteArray& bytes);
     // The terminal is full and the reader has not caught up.
-    bool backlogged() const { return m_pendingOffset < m_pending.size(); }
+    bool Backlogged() const { return pendingOffset_ < pending_.size(); }
     // Sends the sequence of SequenceStream at the given rate for as long as the device runs.
-    void streamSequence(char tag, int bytesPerSecond);
+    void StreamSequence(char tag, int bytesPerSecond);
 
 private:
-    void readAvailable();
-    void drain();
-    void streamTick();
+    void ReadAvailable();
+    void Drain();
+    void StreamTick();
 
-    int m_fd = -1;
-    bool m_running = false;
-    bool m_writeFailed = false;
-    QSocketNotifier *m_readNotifier = nullptr;
-    QSocketNotifier *m_writeNotifier = nullptr;
-    QByteArray m_pending;
-    qsizetype m_pendingOffset = 0;
-    std::atomic<bool> m_recording{true};
-    ByteLog m_received;
-    ByteLog m_sent;
-    std::optional<SequenceSource> m_source;
-    std::optional<RatePacer> m_pacer;
-    QTimer *m_streamTimer = nullptr;
-    std::atomic<quint64> m_streamed{0};
+    int fd_ = -1;
+    bool running_ = false;
+    bool writeFailed_ = false;
+    QSocketNotifier* readNotifier_ = nullptr;
+    QSocketNotifier* writeNotifier_ = nullptr;
+    QByteArray pending_;
+    qsizetype pendingOffset_ = 0;
+    std::atomic<bool> recording_{true};
+    ByteLog received_;
+    ByteLog sent_;
+    std::optional<SequenceSource> source_;
+    std::optional<RatePacer> pacer_;
+    QTimer* streamTimer_ = nullptr;
+    std::atomic<quint64> streamed_{0};
 };
 
 }

@@ -1,6 +1,6 @@
-#include "SmsPdu.h"
+#include "devsim/SmsPdu.h"
 
-#include "GsmAlphabet.h"
+#include "devsim/GsmAlphabet.h"
 
 namespace devsim {
 
@@ -20,7 +20,7 @@ const QByteArray SemiOctetDigits = "0123456789*#abc";
 enum class Alphabet { Septets, Octets, Ucs2 };
 
 // Septets packed into octets from the least significant bit.
-QByteArray packSeptets(const QByteArray &septets)
+QByteArray PackSeptets(const QByteArray& septets)
 {
     QByteArray octets((7 * septets.size() + 7) / 8, '\0');
     for (qsizetype i = 0; i < septets.size(); ++i) {
@@ -34,7 +34,7 @@ QByteArray packSeptets(const QByteArray &septets)
 }
 
 // The septets after fillBits bits that pad a user data header to a septet boundary.
-QByteArray unpackSeptets(const QByteArray &octets, int count, int fillBits)
+QByteArray UnpackSeptets(const QByteArray& octets, int count, int fillBits)
 {
     QByteArray septets;
     for (int i = 0; i < count; ++i) {
@@ -49,78 +49,78 @@ QByteArray unpackSeptets(const QByteArray &octets, int count, int fillBits)
     return septets;
 }
 
-QByteArray bcd(int value)
+QByteArray Bcd(int value)
 {
     return QByteArray(1, char((value % 10) << 4 | (value / 10) % 10));
 }
 
 // Digits two to an octet, the first in the low half, odd counts filled with F.
-QByteArray semiOctets(const QByteArray &digits)
+QByteArray SemiOctets(const QByteArray& digits)
 {
     QByteArray out;
     for (qsizetype i = 0; i < digits.size(); i += 2) {
-        const auto value = [&](qsizetype at) {
-            return at < digits.size() ? int(SemiOctetDigits.indexOf(digits[at])) : 0xF;
-        };
+        const auto value
+            = [&](qsizetype at) { return at < digits.size() ? int(SemiOctetDigits.indexOf(digits[at])) : 0xF; };
         out += char(value(i + 1) << 4 | value(i));
     }
     return out;
 }
 
-QByteArray numberDigits(const QByteArray &number)
+QByteArray NumberDigits(const QByteArray& number)
 {
     QByteArray digits = number.startsWith('+') ? number.mid(1) : number;
     digits.removeIf([](char c) { return !SemiOctetDigits.contains(c); });
     return digits;
 }
 
-quint8 numberType(const QByteArray &number)
+quint8 NumberType(const QByteArray& number)
 {
     return number.startsWith('+') ? InternationalNumber : UnknownNumber;
 }
 
-QByteArray timeStamp(const QDateTime &time)
+QByteArray TimeStamp(const QDateTime& time)
 {
     const QDate d = time.date();
     const QTime t = time.time();
     const int quarters = time.offsetFromUtc() / 900;
-    QByteArray out = bcd(d.year() % 100) + bcd(d.month()) + bcd(d.day()) + bcd(t.hour()) + bcd(t.minute())
-        + bcd(t.second()) + bcd(std::abs(quarters));
+    QByteArray out = Bcd(d.year() % 100) + Bcd(d.month()) + Bcd(d.day()) + Bcd(t.hour()) + Bcd(t.minute())
+        + Bcd(t.second()) + Bcd(std::abs(quarters));
     if (quarters < 0)
         out[6] = char(out[6] | 0x08);
     return out;
 }
 
 // Reads octets in order, remembering whether any read ran past the end.
-class Reader
-{
+class Reader {
 public:
-    explicit Reader(const QByteArray &bytes) : m_bytes(bytes) {}
-    quint8 octet() { return m_at < m_bytes.size() ? quint8(m_bytes[m_at++]) : (m_short = true, 0); }
-    QByteArray octets(qsizetype count)
+    explicit Reader(const QByteArray& bytes)
+        : bytes_(bytes)
+    {}
+    quint8 Octet() { return at_ < bytes_.size() ? quint8(bytes_[at_++]) : (short_ = true, 0); }
+    QByteArray Octets(qsizetype count)
     {
-        if (count > m_bytes.size() - m_at) {
-            m_short = true;
+        if (count > bytes_.size() - at_) {
+            short_ = true;
             return {};
         }
-        m_at += count;
-        return m_bytes.mid(m_at - count, count);
+        at_ += count;
+        return bytes_.mid(at_ - count, count);
     }
-    QByteArray rest() { return octets(m_bytes.size() - m_at); }
-    qsizetype position() const { return m_at; }
-    bool failed() const { return m_short; }
+    QByteArray Rest() { return Octets(bytes_.size() - at_); }
+    qsizetype Position() const { return at_; }
+    bool Failed() const { return short_; }
 
 private:
-    const QByteArray &m_bytes;
-    qsizetype m_at = 0;
-    bool m_short = false;
+    const QByteArray& bytes_;
+    qsizetype at_ = 0;
+    bool short_ = false;
 };
 
-QByteArray readNumber(Reader &in, int digitCount)
+QByteArray ReadNumber(Reader& in, int digitCount)
 {
-    const quint8 type = in.octet();
+    const quint8 type = in.Octet();
     QByteArray digits;
-    for (const char octet : in.octets((digitCount + 1) / 2)) {
+    for (const char octet : in.Octets((digitCount + 1) / 2)) {
         for (const int half : {octet & 0xF, (octet >> 4) & 0xF}) {
             if (half != 0xF)
                 digits += SemiOctetDigits[half];
@@ -130,11 +130,11 @@ QByteArray readNumber(Reader &in, int digitCount)
     return (type & TypeOfNumberMask) == International ? '+' + digits : digits;
 }
 
-std::optional<Alphabet> alphabetOf(quint8 dcs)
+std::optional<Alphabet> AlphabetOf(quint8 dcs)
 {
     if ((dcs & 0xC0) == 0x00) {
         if (dcs & 0x20)
-            return std::nullopt;  // compressed
+            return std::nullopt; // compressed
         const int alphabet = (dcs >> 2) & 3;
         if (alphabet == 3)
             return std::nullopt;
@@ -149,7 +149,7 @@ std::optional<Alphabet> alphabetOf(quint8 dcs)
     return std::nullopt;
 }
 
-std::optional<QString> readUserData(const QByteArray &data, int length, Alphabet alphabet, bool header)
+std::optional<QString> ReadUserData(const QByteArray& data, int length, Alphabet alphabet, bool header)
 {
     const int headerOctets = header && !data.isEmpty() ? quint8(data[0]) + 1 : 0;
     if (header && (data.isEmpty() || headerOctets > data.size()))
@@ -161,7 +161,7 @@ std::optional<QString> readUserData(const QByteArray &data, int length, Alphabet
         const int headerSeptets = (headerOctets * 8 + fillBits) / 7;
         if (headerSeptets > length)
             return std::nullopt;
-        return fromGsmSeptets(unpackSeptets(data.mid(headerOctets), length - headerSeptets, fillBits));
+        return FromGsmSeptets(UnpackSeptets(data.mid(headerOctets), length - headerSeptets, fillBits));
     }
     if (data.size() != length)
         return std::nullopt;
@@ -177,57 +177,57 @@ std::optional<QString> readUserData(const QByteArray &data, int length, Alphabet
 }
 }
 
-Pdu encodeDelivered(const DeliveredSms &sms)
+Pdu EncodeDelivered(const DeliveredSms& sms)
 {
-    const QByteArray centre = numberDigits(sms.serviceCentre);
-    const QByteArray centreField = char(numberType(sms.serviceCentre)) + semiOctets(centre);
-    const QByteArray sender = numberDigits(sms.sender);
+    const QByteArray centre = NumberDigits(sms.serviceCentre);
+    const QByteArray centreField = char(NumberType(sms.serviceCentre)) + SemiOctets(centre);
+    const QByteArray sender = NumberDigits(sms.sender);
     QByteArray tpdu;
     tpdu += char(NoMoreMessages);
     tpdu += char(sender.size());
-    tpdu += char(numberType(sms.sender));
-    tpdu += semiOctets(sender);
-    tpdu += '\0';  // protocol identifier: a plain message
-    if (const auto septets = toGsmSeptets(sms.text)) {
-        tpdu += char(Dcs7Bit) + timeStamp(sms.sent) + char(septets->size()) + packSeptets(*septets);
+    tpdu += char(NumberType(sms.sender));
+    tpdu += SemiOctets(sender);
+    tpdu += '\0'; // protocol identifier: a plain message
+    if (const auto septets = ToGsmSeptets(sms.text)) {
+        tpdu += char(Dcs7Bit) + TimeStamp(sms.sent) + char(septets->size()) + PackSeptets(*septets);
     } else {
         QByteArray units;
         for (const QChar c : sms.text) {
             units += char(c.unicode() >> 8);
             units += char(c.unicode() & 0xFF);
         }
-        tpdu += char(DcsUcs2) + timeStamp(sms.sent) + char(units.size()) + units;
+        tpdu += char(DcsUcs2) + TimeStamp(sms.sent) + char(units.size()) + units;
     }
     const QByteArray pdu = char(centreField.size()) + centreField + tpdu;
     return {pdu.toHex().toUpper(), int(tpdu.size())};
 }
 
-std::optional<SubmittedSms> decodeSubmitted(const QByteArray &hex, int tpduLength)
+std::optional<SubmittedSms> DecodeSubmitted(const QByteArray& hex, int tpduLength)
 {
     if (hex.size() % 2 != 0 || !std::all_of(hex.begin(), hex.end(), [](char c) { return isxdigit(uchar(c)); }))
         return std::nullopt;
     const QByteArray pdu = QByteArray::fromHex(hex);
     Reader in(pdu);
     SubmittedSms sms;
-    const int centreLength = in.octet();
+    const int centreLength = in.Octet();
     if (centreLength > 0)
-        sms.serviceCentre = readNumber(in, (centreLength - 1) * 2);
-    if (in.failed() || pdu.size() - in.position() != tpduLength)
+        sms.serviceCentre = ReadNumber(in, (centreLength - 1) * 2);
+    if (in.Failed() || pdu.size() - in.Position() != tpduLength)
         return std::nullopt;
-    const quint8 first = in.octet();
+    const quint8 first = in.Octet();
     if ((first & MessageTypeMask) != SubmitType)
         return std::nullopt;
-    sms.reference = in.octet();
-    sms.destination = readNumber(in, in.octet());
-    in.octet();  // protocol identifier
-    const auto alphabet = alphabetOf(in.octet());
+    sms.reference = in.Octet();
+    sms.destination = ReadNumber(in, in.Octet());
+    in.Octet(); // protocol identifier
+    const auto alphabet = AlphabetOf(in.Octet());
     const int validityFormat = (first >> 3) & 3;
-    in.octets(validityFormat == 0 ? 0 : validityFormat == 2 ? 1 : 7);
-    const int length = in.octet();
-    const QByteArray data = in.rest();
-    if (in.failed() || !alphabet)
+    in.Octets(validityFormat == 0 ? 0 : validityFormat == 2 ? 1 : 7);
+    const int length = in.Octet();
+    const QByteArray data = in.Rest();
+    if (in.Failed() || !alphabet)
         return std::nullopt;
-    const auto text = readUserData(data, length, *alphabet, first & HeaderIndicator);
+    const auto text = ReadUserData(data, length, *alphabet, first & HeaderIndicator);
     if (!text)
         return std::nullopt;
     sms.text = *text;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SmsPdu.h"
+#include "devsim/SmsPdu.h"
 
 #include <map>
 #include <optional>
@@ -10,14 +10,12 @@ namespace devsim {
 
 // The messages kept in the phone's message memory ("SM"), by index from 1.
 // Reading a received message marks it read, as a phone does.
-class SmsStore
-{
+class SmsStore {
 public:
-    // The <stat> values of the message commands; the text forms are statusName().
+    // The <stat> values of the message commands; the text forms are StatusName().
     enum class Status { ReceivedUnread = 0, ReceivedRead = 1, StoredUnsent = 2, StoredSent = 3, All = 4 };
 
-    struct Entry
-    {
+    struct Entry {
         int index = 0;
         Status status = Status::ReceivedUnread;
         DeliveredSms sms;
@@ -26,25 +24,25 @@ public:
     static constexpr int Capacity = 20;
 
     // A few messages for the listing commands to show.
-    static SmsStore withSamples();
+    static SmsStore WithSamples();
 
-    int used() const { return int(m_entries.size()); }
-    bool isValidIndex(int index) const { return index >= 1 && index <= Capacity; }
+    int Used() const { return int(entries_.size()); }
+    bool IsValidIndex(int index) const { return index >= 1 && index <= Capacity; }
     // The entry as it was before reading, or nothing for an empty place.
-    std::optional<Entry> read(int index);
+    std::optional<Entry> Read(int index);
     // Every entry of the status (All: every entry), in index order, each marked read.
-    std::vector<Entry> list(Status status);
-    void remove(int index);
+    std::vector<Entry> List(Status status);
+    void Remove(int index);
     // 1 read, 2 read and sent, 3 read, sent and unsent, 4 all, as +CMGD's <delflag> counts.
-    void removeAll(int upTo);
+    void RemoveAll(int upTo);
 
-    static QByteArray statusName(Status status);
-    static std::optional<Status> statusNamed(const QByteArray &name);
+    static QByteArray StatusName(Status status);
+    static std::optional<Status> StatusNamed(const QByteArray& name);
 
 private:
-    void add(Status status, DeliveredSms sms);
+    void Add(Status status, DeliveredSms sms);
 
-    std::map<int, Entry> m_entries;
+    std::map<int, Entry> entries_;
 };
 
 }

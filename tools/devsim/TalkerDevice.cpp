@@ -1,44 +1,45 @@
-#include "TalkerDevice.h"
+#include "devsim/TalkerDevice.h"
 
 namespace devsim {
 
-TalkerDevice::TalkerDevice(const QString &portName, QObject *parent)
-    : SimDevice(parent), m_greeting("Hello from " + portName.toLatin1() + " #")
+TalkerDevice::TalkerDevice(const QString& portName, QObject* parent)
+    : SimDevice(parent)
+    , greeting_("Hello from " + portName.toLatin1() + " #")
 {
-    m_lineTimer.setInterval(std::chrono::seconds(1));
-    connect(&m_lineTimer, &QTimer::timeout, this, &TalkerDevice::sendLine);
+    lineTimer_.setInterval(std::chrono::seconds(1));
+    connect(&lineTimer_, &QTimer::timeout, this, &TalkerDevice::SendLine);
 }
 
-void TalkerDevice::setLineInterval(std::chrono::milliseconds interval)
+void TalkerDevice::SetLineInterval(std::chrono::milliseconds interval)
 {
-    m_lineTimer.setInterval(interval);
+    lineTimer_.setInterval(interval);
 }
 
-void TalkerDevice::setStreamRate(int bytesPerSecond)
+void TalkerDevice::SetStreamRate(int bytesPerSecond)
 {
-    m_streamRate = bytesPerSecond;
+    streamRate_ = bytesPerSecond;
 }
 
-void TalkerDevice::onStart()
+void TalkerDevice::OnStart()
 {
-    if (m_streamRate > 0)
-        streamSequence(StreamTag, m_streamRate);
+    if (streamRate_ > 0)
+        StreamSequence(StreamTag, streamRate_);
     else
-        m_lineTimer.start();
+        lineTimer_.start();
 }
 
-void TalkerDevice::onBytes(const QByteArray &bytes)
+void TalkerDevice::OnBytes(const QByteArray& bytes)
 {
-    if (m_streamRate == 0)
-        write(bytes);
+    if (streamRate_ == 0)
+        Write(bytes);
 }
 
-void TalkerDevice::sendLine()
+void TalkerDevice::SendLine()
 {
     // Nobody is reading: let the lines wait rather than pile up.
-    if (backlogged())
+    if (Backlogged())
         return;
-    write(m_greeting + QByteArray::number(++m_lineNumber) + "\r\n");
+    Write(greeting_ + QByteArray::number(++lineNumber_) + "\r\n");
 }
 
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimDevice.h"
+#include "devsim/SimDevice.h"
 
 #include <chrono>
 
@@ -10,27 +10,27 @@ namespace devsim {
 // ("Hello from COM1 #12\r\n") and an echo of every byte it receives.
 // In stream mode it sends the verifiable sequence (tag 'T') at a fixed byte
 // rate instead, with no lines and no echo, for soak tests.
-class TalkerDevice : public SimDevice
-{
+class TalkerDevice : public SimDevice {
     Q_OBJECT
+
 public:
     static constexpr char StreamTag = 'T';
 
-    explicit TalkerDevice(const QString &portName, QObject *parent = nullptr);
-    void setLineInterval(std::chrono::milliseconds interval);
-    void setStreamRate(int bytesPerSecond);
+    explicit TalkerDevice(const QString& portName, QObject* parent = nullptr);
+    void SetLineInterval(std::chrono::milliseconds interval);
+    void SetStreamRate(int bytesPerSecond);
 
 protected:
-    void onStart() override;
-    void onBytes(const QByteArray &bytes) override;
+    void OnStart() override;
+    void OnBytes(const QByteArray& bytes) override;
 
 private:
-    void sendLine();
+    void SendLine();
 
-    QByteArray m_greeting;
-    QTimer m_lineTimer{this};
-    quint64 m_lineNumber = 0;
-    int m_streamRate = 0;
+    QByteArray greeting_;
+    QTimer lineTimer_{this};
+    quint64 lineNumber_ = 0;
+    int streamRate_ = 0;
 };
 
 }

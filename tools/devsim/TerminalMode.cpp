@@ -1,4 +1,4 @@
-#include "TerminalMode.h"
+#include "devsim/TerminalMode.h"
 
 #include <asm/termbits.h>
 #include <cerrno>
@@ -9,7 +9,7 @@
 
 namespace devsim {
 
-bool setRawMode(int fd)
+bool SetRawMode(int fd)
 {
     termios2 tio{};
     if (ioctl(fd, TCGETS2, &tio) != 0)
@@ -24,7 +24,7 @@ bool setRawMode(int fd)
     return ioctl(fd, TCSETS2, &tio) == 0;
 }
 
-int openRawTerminal(const QString &path, bool nonBlocking, QString *error)
+int OpenRawTerminal(const QString& path, bool nonBlocking, QString* error)
 {
     const int flags = O_RDWR | O_NOCTTY | O_CLOEXEC | (nonBlocking ? O_NONBLOCK : 0);
     const int fd = ::open(QFile::encodeName(path).constData(), flags);
@@ -33,7 +33,7 @@ int openRawTerminal(const QString &path, bool nonBlocking, QString *error)
             *error = QStringLiteral("cannot open %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
         return -1;
     }
-    if (!setRawMode(fd)) {
+    if (!SetRawMode(fd)) {
         if (error)
             *error = QStringLiteral("cannot set %1 raw: %2").arg(path, QString::fromLocal8Bit(strerror(errno)));
         ::close(fd);

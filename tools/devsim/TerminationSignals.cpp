@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "devsim/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
@@ -12,25 +12,26 @@ namespace {
 int signalPipe[2] = {-1, -1};
 constexpr int Watched[] = {SIGINT, SIGTERM, SIGHUP};
 
-void forwardSignal(int signalNumber)
+void ForwardSignal(int signalNumber)
 {
     const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 }
 
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+TerminationSignals::TerminationSignals(QObject* parent)
+    : QObject(parent)
 {
     if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         qFatal("devsim: cannot create the signal pipe");
-    m_notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+    notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;
         while (::read(signalPipe[0], &byte, 1) == 1)
-            emit received(byte);
+            emit Received(byte);
     });
     struct sigaction action = {};
-    action.sa_handler = forwardSignal;
+    action.sa_handler = ForwardSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int signalNumber : Watched)
@@ -41,7 +42,7 @@ TerminationSignals::~TerminationSignals()
 {
     for (int signalNumber : Watched)
         signal(signalNumber, SIG_DFL);
-    delete m_notifier;
+    delete notifier_;
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe[0] = signalPipe[1] = -1;

@@ -8,18 +8,18 @@ namespace devsim {
 
 // Turns SIGINT, SIGTERM and SIGHUP into a Qt signal through a self-pipe, so
 // that the program can clean up in its event loop. One instance per process.
-class TerminationSignals : public QObject
-{
+class TerminationSignals : public QObject {
     Q_OBJECT
+
 public:
-    explicit TerminationSignals(QObject *parent = nullptr);
+    explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
 signals:
-    void received(int signalNumber);
+    void Received(int signalNumber);
 
 private:
-    QSocketNotifier *m_notifier = nullptr;
+    QSocketNotifier* notifier_ = nullptr;
 };
 
 }

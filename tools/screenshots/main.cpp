@@ -2,12 +2,11 @@
 // idle; the simulated talker in Chr and in Hex; Transparent between the relay
 // pair; the X10 interface after two sends; the window maximized with the
 // find bar open.
-#include "DeviceHost.h"
-#include "PortsDirectory.h"
-#include "SimulatedPorts.h"
-
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
+#include "devsim/DeviceHost.h"
+#include "devsim/PortMap.h"
+#include "devsim/PortsDirectory.h"
 #include "monitor/FindBar.h"
 #include "port/ComNames.h"
 
@@ -92,14 +91,14 @@ int main(int argc, char* argv[])
     }
 
     QString error;
-    devsim::SimulatedPorts ports;
+    devsim::PortMap ports;
     devsim::PortsDirectory directory;
-    if (!ports.open(devsim::SimulationOptions{}, &error) || !directory.open({}, &error)) {
+    if (!ports.Open(devsim::SimulationOptions{}, &error) || !directory.Open({}, &error)) {
         err() << error << Qt::endl;
         return 1;
     }
-    for (const auto& port : ports.ports()) {
-        if (!directory.link(port.comName, port.pty->slavePath(), &error)) {
+    for (const auto& port : ports.Ports()) {
+        if (!directory.Link(port.comName, port.pty->SlavePath(), &error)) {
             err() << error << Qt::endl;
             return 1;
         }
@@ -107,11 +106,11 @@ int main(int argc, char* argv[])
     // Only the simulator's ports, whatever this machine has, so the pictures are the same everywhere.
     const QTemporaryDir noDevices;
     comnames::SetDeviceRootsForTest(QFile::encodeName(noDevices.path()), QFile::encodeName(noDevices.path()));
-    qputenv("WENDALE_PORTS_DIR", QFile::encodeName(directory.path()));
+    qputenv("WENDALE_PORTS_DIR", QFile::encodeName(directory.Path()));
     // The X10 exchange holds the window's thread: the devices answer from a thread of their own.
     devsim::DeviceHost host;
-    for (const auto& port : ports.ports())
-        host.run(*port.device);
+    for (const auto& port : ports.Ports())
+        host.Run(*port.device);
 
     modZEMO::SetMsgBoxHandler([](const QString& text, int, const QString&, const QString&) {
         err() << "message: " << text << Qt::endl;

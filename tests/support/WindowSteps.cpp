@@ -1,0 +1,21 @@
+#include "support/WindowSteps.h"
+
+#include "app/frmMain.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+void Send(frmMain& w, const QString& text)
+{
+    w.SendData->setText(text);
+    QTest::mouseClick(w.SendButton, Qt::LeftButton);
+}
+
+void ChooseInterface(frmMain& w, int type)
+{
+    w.ITypeListBox->setCurrentIndex(type);
+    if (type == frmMain::Transparent)
+        w.AltComListBox->setCurrentIndex(0);
+}
