@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
+#include "support/MessageRecorder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +13,7 @@ class tst_MonitorWindow : public QObject {
 private slots:
     void boxesFollowTheDisplayLists()
     {
+        MessageRecorder messages;
         frmMain window;
         window.RX.Append("ABCDE", 0, false, 0);
         window.RX2.Append("XYZ", 0, false, 0);
@@ -37,6 +39,7 @@ private slots:
 
     void tickWithNothingReceivedChangesOnlyIndicators()
     {
+        MessageRecorder messages;
         frmMain window;
         window.RX.Append("AB", 0, false, 0);
         frmMain::SelectItem(window.OutCombo, 2);

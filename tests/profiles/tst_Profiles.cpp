@@ -30,6 +30,7 @@ void Connect(frmMain& w, int type)
 {
     w.show();
     w.ITypeListBox->setCurrentIndex(type);
+    w.AltComListBox->setCurrentIndex(0); // Transparent only
     QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
     QVERIFY(w.PortIsOpen);
 }
@@ -144,6 +145,7 @@ private slots:
         HostedDevice<devsim::CreativeIrDevice> receiver;
         receiver->setFrameInterval(100ms);
         receiver.start(ports, 1);
+        MessageRecorder messages;
         frmMain w;
         Connect(w, frmMain::CreativeInfra);
         Send(w, "1f");
@@ -154,6 +156,7 @@ private slots:
         QCOMPARE(lines.first().size(), 9 * 3 + 1);
         QVERIFY(lines.first().startsWith("4D 05 ") && lines.first().mid(6 * 3, 6) == "4D 05 ");
         QVERIFY(lines.at(1).startsWith("000"));
+        QVERIFY(messages.messages().isEmpty());
     }
 
     void gsmData()
@@ -161,6 +164,7 @@ private slots:
         SimulatedPorts ports;
         HostedDevice<devsim::GsmTerminal> terminal;
         terminal.start(ports, 1);
+        MessageRecorder messages;
         frmMain w;
         Connect(w, frmMain::GSMData);
         Send(w, "AT");
@@ -170,6 +174,7 @@ private slots:
         QTRY_VERIFY(w.RXOut->Text().count("OK\r\n") == 2);
         QTRY_COMPARE(w.RXOut->Text(), terminal->sent().bytes());
         QVERIFY(!w.RXOut->Text().contains("ms: "));
+        QVERIFY(messages.messages().isEmpty());
     }
     void transparentRefused_data()
     {
@@ -217,10 +222,8 @@ private slots:
         frmMain w;
         w.ParityListBox->setCurrentIndex(2);
         w.BitsListBox->setCurrentIndex(2);
-        w.ITypeListBox->setCurrentIndex(frmMain::Transparent);
-        w.AltComListBox->setCurrentIndex(0);
-        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-        QVERIFY(w.PortIsOpen && w.TwoPortMode);
+        Connect(w, frmMain::Transparent);
+        QVERIFY(w.TwoPortMode);
         QCOMPARE(w.Out1Label->text() + w.Out2Label->text(), QStringLiteral("COM1COM2"));
         QVERIFY(w.RXOut->geometry().right() < w.RX2Out->geometry().left());
         QVERIFY(!w.SendData->isEnabled() && !w.SendButton->isEnabled() && !w.AltComListBox->isEnabled());

@@ -116,6 +116,7 @@ private slots:
 
     void crAndLfOnlyForChar()
     {
+        MessageRecorder messages;
         frmMain w;
         w.TXDataTypeListBox->setCurrentIndex(Char);
         w.CRCheckbox->setChecked(true);
