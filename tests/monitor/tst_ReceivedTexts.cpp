@@ -58,16 +58,34 @@ class tst_ReceivedTexts : public QObject {
     Q_OBJECT
 
 private slots:
-    void writtenExample()
+    // Both models must give these texts.
+    void writtenExamples_data()
     {
-        ReceivedTexts rx;
-        rx.Append("ABCDE", 4, false, 1234);
-        QCOMPARE(rx.Text(0)->Whole(), QByteArray("01000001010000100100001101000100\r\n00000001234ms: 01000101"));
-        QCOMPARE(rx.Text(1)->Whole(), QByteArray("41 42 43 44 \r\n00000001234ms: 45 "));
-        QCOMPARE(rx.Text(2)->Whole(), QByteArray("ABCD\r\n00000001234ms: E"));
-        QCOMPARE(rx.LineCount(), int16_t(1));
-        QCOMPARE(rx.Text(3), nullptr);
-        QCOMPARE(rx.Bytes().Size(), 5);
+        QTest::addColumn<QList<QByteArray>>("script");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("text");
+        const QList<QByteArray> fourToALine{"A4:ABCDE"};
+        QTest::newRow("Bin") << fourToALine << 0 << QByteArray("01000001010000100100001101000100\r\n00000001234ms: 01000101");
+        QTest::newRow("Hex") << fourToALine << 1 << QByteArray("41 42 43 44 \r\n00000001234ms: 45 ");
+        QTest::newRow("Chr") << fourToALine << 2 << QByteArray("ABCD\r\n00000001234ms: E");
+        QTest::newRow("re-break: line ends go") << QList<QByteArray>{"A0:AB\r\nCD\r\nEFG", "R3"} << 2 << QByteArray("ABC\r\nDEF\r\nG");
+        QTest::newRow("re-break: pair at the start") << QList<QByteArray>{"A0:\r\nAB", "R1"} << 2 << QByteArray("A\r\nB");
+        QTest::newRow("re-break: pairs brought together") << QList<QByteArray>{"A0:A\r\r\n\nB", "R0"} << 2 << QByteArray("AB");
+        QTest::newRow("re-break: lone CR and LF stay") << QList<QByteArray>{"A0:\rA\n\n\r", "R2"} << 2 << QByteArray("\rA\r\n\n\n\r\n\r");
+        QTest::newRow("re-break: stamps count") << QList<QByteArray>{"A4:ABCDEF", "R8"} << 2 << QByteArray("ABCD0000\r\n0001234m\r\ns: EF");
+    }
+
+    void writtenExamples()
+    {
+        QFETCH(QList<QByteArray>, script);
+        QFETCH(int, format);
+        QFETCH(QByteArray, text);
+        ReceivedTexts model;
+        ReferenceTexts reference;
+        int32_t stamp = 1234;
+        Play(script, model, reference, stamp);
+        QCOMPARE(model.Text(format)->Whole(), text);
+        QCOMPARE(reference.Text(format).Bytes(), text);
     }
 
     void sameTextsAsThreeTextModel_data()

@@ -1,5 +1,6 @@
 #include "monitor/TickCounter.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <limits>
 
@@ -7,41 +8,27 @@ class tst_TickCounter : public QObject {
     Q_OBJECT
 
 private slots:
-    void stamp_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("zero") << 0 << QByteArray("00000000000ms: ");
-        QTest::newRow("1234") << 1234 << QByteArray("00000001234ms: ");
-        QTest::newRow("maximum") << std::numeric_limits<int32_t>::max() << QByteArray("02147483647ms: ");
-    }
-
-    void stamp()
-    {
-        QFETCH(int, count);
-        QFETCH(QByteArray, expected);
-        QCOMPARE(modZEMO::StampText(count), expected);
-    }
-
     // The count follows the clock in 10 ms units from where it was set, and
-    // starts again at 0 after its maximum.
-    void countsFromReset_data()
+    // starts again at 0 after its maximum. The bounds come from the time
+    // measured around it, not from a guess of how long a sleep takes.
+    void countsFromItsSetting_data()
     {
         QTest::addColumn<int>("start");
-        QTest::addColumn<int>("expectedAfter100ms");
-        QTest::newRow("from 0") << 0 << 10;
-        QTest::newRow("across the maximum") << std::numeric_limits<int32_t>::max() - 4 << 5;
+        QTest::newRow("from 0") << 0;
+        QTest::newRow("across the maximum") << std::numeric_limits<int32_t>::max() - 4;
     }
-
-    void countsFromReset()
+    void countsFromItsSetting()
     {
         QFETCH(int, start);
-        QFETCH(int, expectedAfter100ms);
+        QElapsedTimer around;
+        around.start();
         modZEMO::SetMsCount(start);
-        QVERIFY(modZEMO::MsCount() - start <= 1);
         QTest::qSleep(100);
         const int32_t count = modZEMO::MsCount();
-        QVERIFY2(count >= expectedAfter100ms && count < expectedAfter100ms + 50, QByteArray::number(count));
+        const qint64 most = around.elapsed() / 10 + 1;
+        const qint64 ticks = (qint64(count) - start + (qint64(1) << 31)) % (qint64(1) << 31);
+        QVERIFY(count >= 0);
+        QVERIFY2(ticks >= 10 && ticks <= most, qPrintable(QString::number(ticks)));
     }
 };
 
