@@ -3,6 +3,7 @@
 #include "monitor/ControlPictures.h"
 #include "monitor/NotationText.h"
 #include "monitor/ShownCharacters.h"
+#include "monitor/SteadyScrollBar.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -65,6 +66,8 @@ ReceiveView::ReceiveView(QWidget* parent)
     boxFont.setWeight(QFont::Normal);
     setFont(boxFont);
     setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical));
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setCursor(Qt::IBeamCursor);
