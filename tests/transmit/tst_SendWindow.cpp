@@ -18,25 +18,6 @@ namespace {
 
 constexpr int Hex = 0, Char = 3;
 
-// The window connected (Generic) to a talker that only echoes.
-struct ConnectedTalker {
-    SimulatedPorts ports;
-    HostedDevice<devsim::TalkerDevice> talker{QStringLiteral("COM1")};
-    MessageRecorder messages;
-    std::unique_ptr<frmMain> window;
-
-    ConnectedTalker()
-    {
-        modZEMO::SendHistory = {};
-        talker->SetLineInterval(1h);
-        talker.start(ports, 1);
-        // Made once the port is there, so that start-up lists it.
-        window = std::make_unique<frmMain>();
-        window->show();
-        QTest::mouseClick(window->COMInitButton, Qt::LeftButton);
-    }
-};
-
 void UpKey(QLineEdit* box, bool down, bool autoRepeat = false)
 {
     QTest::simulateEvent(box, down, Qt::Key_Up, Qt::NoModifier, QString(), autoRepeat);
@@ -77,8 +58,15 @@ private slots:
         QFETCH(QByteArray, sent);
         QFETCH(QString, message);
         QFETCH(bool, focusSendData);
-        ConnectedTalker rig;
-        frmMain& w = *rig.window;
+        modZEMO::SendHistory = {};
+        SimulatedPorts ports;
+        HostedDevice<devsim::TalkerDevice> talker{QStringLiteral("COM1")};
+        talker->SetLineInterval(1h); // only echoes
+        talker.start(ports, 1);
+        MessageRecorder messages;
+        frmMain w;
+        w.show();
+        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
         QVERIFY(w.PortIsOpen);
         w.TXDataTypeListBox->setCurrentIndex(notation);
         w.CRCheckbox->setChecked(cr);
@@ -88,16 +76,16 @@ private slots:
             QTest::mouseClick(w.SendButton, Qt::LeftButton);
         else
             QTest::keyClick(w.SendData, Qt::Key_Return);
-        QCOMPARE(rig.messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(messages.texts(), message.isEmpty() ? QStringList() : QStringList{message});
         if (!message.isEmpty())
-            QCOMPARE(rig.messages.messages().first().style, 64);
+            QCOMPARE(messages.messages().first().style, 64);
         QCOMPARE(w.SendData->text(), sent.isEmpty() ? typed : QString());
         QCOMPARE(w.focusWidget(), focusSendData ? static_cast<QWidget*>(w.SendData) : w.SendButton);
         if (sent.isEmpty()) {
             QTest::qWait(100);
-            QCOMPARE(rig.talker->Received().Size(), 0);
+            QCOMPARE(talker->Received().Size(), 0);
         } else {
-            QTRY_COMPARE(rig.talker->Received().Bytes(), sent);
+            QTRY_COMPARE(talker->Received().Bytes(), sent);
             // The talker echoes: what went out comes back into the box.
             QTRY_COMPARE(w.RXOut->Text(), sent);
         }
