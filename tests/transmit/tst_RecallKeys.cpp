@@ -15,12 +15,7 @@ QStringList Numbers(int count)
 
 int KeyOf(QChar letter)
 {
-    switch (letter.toUpper().unicode()) {
-    case u'U': return Qt::Key_Up;
-    case u'D': return Qt::Key_Down;
-    case u'E': return Qt::Key_Return;
-    default: return Qt::Key_Home;
-    }
+    return QHash<QChar, int>{{u'U', Qt::Key_Up}, {u'D', Qt::Key_Down}, {u'E', Qt::Key_Return}}.value(letter.toUpper(), Qt::Key_Home);
 }
 
 }
