@@ -3,22 +3,11 @@
 #include <QTest>
 
 using devsim::SequenceChecker;
-using devsim::SequenceSource;
 
 class tst_sequence : public QObject {
     Q_OBJECT
 
 private slots:
-    void sourceContinuesAcrossTakes()
-    {
-        SequenceSource source('T');
-        QByteArray joined = source.Take(5);
-        joined += source.Take(20);
-        joined += source.Take(11);
-        QCOMPARE(joined, QByteArray("T000000001\r\nT000000002\r\nT000000003\r\n"));
-        QCOMPARE(source.Produced(), 36u);
-    }
-
     void checker_data()
     {
         QTest::addColumn<QByteArray>("stream");

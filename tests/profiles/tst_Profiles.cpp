@@ -117,51 +117,36 @@ private slots:
         QVERIFY(messages.messages().isEmpty());
     }
 
-    void transparentRefused_data()
+    // Refused without a second port and with the second port busy, then connected.
+    void transparent()
     {
-        QTest::addColumn<bool>("secondChosen");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("no second port chosen") << false << "Please select second port before init!" << 0 << "ZEMO";
-        QTest::newRow("second port busy") << true << "Error initializing COM port." << 16 << "Brackwell";
-    }
-    void transparentRefused()
-    {
-        QFETCH(bool, secondChosen);
-        QFETCH(QString, message);
-        QFETCH(int, style);
-        QFETCH(QString, title);
         SimulatedPorts ports;
         ports.add(1);
         const int holder = ::open(qPrintable(ports.add(2).slavePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
         MessageRecorder messages;
         frmMain w;
-        ChooseInterface(w, frmMain::Transparent);
-        if (!secondChosen)
-            w.ComPortListBox->setCurrentIndex(1); // forgets the second port
-        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-        QCOMPARE(messages.texts(), QStringList{message});
-        QCOMPARE(messages.messages().first().style, style);
-        QCOMPARE(messages.messages().first().title, title);
-        if (!secondChosen)
-            QCOMPARE(w.focusWidget(), w.AltComListBox);
-        QVERIFY(!w.PortIsOpen && !w.TwoPortMode && !w.Timer1->isActive() && w.COMInitButton->isEnabled());
-        ::close(holder);
-        QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-    }
-
-    // What is relayed and shown is tested with the receive tick.
-    void transparentConnectAndDisconnect()
-    {
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
         w.ParityListBox->setCurrentIndex(2);
         w.BitsListBox->setCurrentIndex(2);
+        ChooseInterface(w, frmMain::Transparent);
+        w.ComPortListBox->setCurrentIndex(1); // forgets the second port
+        const auto refused = [&w] { return !w.PortIsOpen && !w.TwoPortMode && !w.Timer1->isActive() && w.COMInitButton->isEnabled(); };
+        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        QVERIFY(refused());
+        QCOMPARE(w.focusWidget(), w.AltComListBox);
+        w.ComPortListBox->setCurrentIndex(0);
+        w.AltComListBox->setCurrentIndex(0);
+        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+        QVERIFY(refused());
+        QVERIFY(PortIsFree("COM1"));
+        QStringList said;
+        for (const auto& m : messages.messages())
+            said << QString::number(m.style) + ' ' + m.title + ": " + m.text;
+        QCOMPARE(said, (QStringList{"0 ZEMO: Please select second port before init!", "16 Brackwell: Error initializing COM port."}));
+        messages.clear();
+        ::close(holder);
+
+        // What is relayed and shown is tested with the receive tick.
         Connect(w, frmMain::Transparent);
         QVERIFY(w.TwoPortMode);
         QCOMPARE(w.Out1Label->text() + w.Out2Label->text(), QStringLiteral("COM1COM2"));
