@@ -1,8 +1,11 @@
 #include "monitor/ReceivedTexts.h"
+#include "monitor/TickCounter.h"
 #include "support/reference/ReferenceTexts.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -34,16 +37,16 @@ void CompareWithReference(const ReceivedTexts& model, const ReferenceTexts& refe
 void Play(const QList<QByteArray>& script, ReceivedTexts& model, ReferenceTexts& reference, int32_t& stamp)
 {
     for (const QByteArray& step : script) {
+        const qsizetype colon = step.indexOf(':');
+        const bool twoPort = colon > 0 && step.at(colon - 1) == 't';
+        const int n = step.mid(1, colon < 0 ? -1 : colon - 1 - twoPort).toInt();
         if (step.startsWith('A')) {
-            const qsizetype colon = step.indexOf(':');
-            const bool twoPort = step.at(colon - 1) == 't';
-            const int n = step.mid(1, colon - 1 - (twoPort ? 1 : 0)).toInt();
             model.Append(step.mid(colon + 1), n, twoPort, stamp);
             reference.Append(step.mid(colon + 1), n, twoPort, stamp);
             stamp += 7;
         } else if (step.startsWith('R')) {
-            model.Reflow(step.mid(1).toInt());
-            reference.Reflow(step.mid(1).toInt());
+            model.Reflow(n);
+            reference.Reflow(n);
         } else {
             model.Clear();
             reference.Clear();
@@ -139,6 +142,29 @@ private slots:
             if (step % 250 == 0 || step == 2999)
                 CompareWithReference(model, reference, false);
         }
+    }
+
+    // The stamps' clock: the count follows the clock in 10 ms units from where it was set, and
+    // starts again at 0 after its maximum. The bounds come from the time
+    // measured around it, not from a guess of how long a sleep takes.
+    void countsFromItsSetting_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::newRow("from 0") << 0;
+        QTest::newRow("across the maximum") << std::numeric_limits<int32_t>::max() - 4;
+    }
+    void countsFromItsSetting()
+    {
+        QFETCH(int, start);
+        QElapsedTimer around;
+        around.start();
+        modZEMO::SetMsCount(start);
+        QTest::qSleep(100);
+        const int32_t count = modZEMO::MsCount();
+        const qint64 most = around.elapsed() / 10 + 1;
+        const qint64 ticks = (qint64(count) - start + (qint64(1) << 31)) % (qint64(1) << 31);
+        QVERIFY(count >= 0);
+        QVERIFY2(ticks >= 10 && ticks <= most, qPrintable(QString::number(ticks)));
     }
 };
 
