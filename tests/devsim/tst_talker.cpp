@@ -24,7 +24,7 @@ private slots:
             "Hello from COM1 #1\r\nHello from COM1 #2\r\nHello from COM1 #3\r\n"));
     }
 
-    // Every byte comes back, and what is injected goes out; the logs keep both in order.
+    // Every byte comes back, and what is injected goes out.
     void echoesAndInjects()
     {
         HostedDevice<TalkerDevice> talker(QStringLiteral("COM1"));
@@ -36,11 +36,6 @@ private slots:
         QCOMPARE(talker.pty().receive(bytes.size()), bytes);
         talker->Inject("RING\r\n");
         QCOMPARE(talker.pty().receive(6), QByteArray("RING\r\n"));
-        QCOMPARE(talker->Received().Bytes(), bytes);
-        QCOMPARE(talker->Sent().Bytes(), bytes + "RING\r\n");
-        const auto chunks = talker->Received().Chunks();
-        for (size_t i = 1; i < chunks.size(); ++i)
-            QVERIFY(chunks[i - 1].at <= chunks[i].at);
     }
 
     // A reader that falls behind gets the whole stream late, in order.
