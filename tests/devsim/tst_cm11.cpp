@@ -8,11 +8,7 @@
 using namespace std::chrono_literals;
 using devsim::Cm11Device;
 
-namespace {
-
 enum Fault { None, WrongChecksumOnce, LateAnswer, Silent };
-
-}
 
 class tst_cm11 : public QObject {
     Q_OBJECT
