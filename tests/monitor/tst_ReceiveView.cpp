@@ -50,9 +50,6 @@ private slots:
         const qsizetype from = std::min<qsizetype>(std::min(anchor, caret), shown.size());
         const qsizetype to = std::min<qsizetype>(std::max(anchor, caret), shown.size());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(shown.mid(from, to - from)));
-        // Shown anew, the written line is gone.
-        view.Show(rx.Text(format));
-        QCOMPARE(view.Text(), shown.chopped(line.size()));
     }
 
     void longLineScrollsToItsLastColumn()

@@ -131,8 +131,6 @@ private slots:
             if (choice < 4) {
                 n = int(random.bounded(20));
                 Play({"R" + QByteArray::number(n)}, model, reference, stamp);
-            } else if (choice == 4 && step % 500 == 0) {
-                Play({"C"}, model, reference, stamp);
             } else {
                 QByteArray data(qsizetype(random.bounded(120)), Qt::Uninitialized);
                 for (char& byte : data)
