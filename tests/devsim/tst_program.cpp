@@ -13,8 +13,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QStringList ComNames{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7"};
-
 // Starts the simulator and returns the ports directory it reports.
 QString StartSimulator(QProcess& process, const QStringList& arguments)
 {
@@ -69,7 +67,7 @@ private slots:
         QCOMPARE(process.exitCode(), 3);
         const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
         const QStringList lines = output.split('\n');
-        for (const QString& name : ComNames)
+        for (const QString& name : QStringList{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7"})
             QVERIFY2(lines.contains(name), qPrintable(output));
         const QString portsDir = output.section(QStringLiteral("Ports directory: "), 1).section(u'\n', 0, 0);
         QVERIFY(!portsDir.isEmpty() && !QFileInfo::exists(portsDir));
