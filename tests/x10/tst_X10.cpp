@@ -95,14 +95,24 @@ private slots:
         QCOMPARE(messages.texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
     }
 
-    // No answer at all: reported, and the send ends as after a good one.
-    void silentInterfaceReported()
+    // The sum with a poll byte in one piece does not confirm, the sum alone does;
+    // no answer at all is reported, and the send ends as after a good one.
+    void onlyALoneRightSumConfirms()
     {
         SimulatedPorts ports;
-        ports.add(1);
+        PtyPair& device = ports.add(1);
         MessageRecorder messages;
         frmMain w;
         Connect(w, frmMain::CM12X10);
+        device.receiveAvailable();
+        std::thread cm11([&] {
+            for (const QByteArray& answer : {QByteArray::fromHex("6A5A"), QByteArray::fromHex("6A")})
+                if (device.receive(2, 3000) == QByteArray::fromHex("0466"))
+                    device.send(answer);
+        });
+        Send(w, "0466");
+        cm11.join();
+        QCOMPARE(device.receive(1, 2000), QByteArray::fromHex("00"));
         Send(w, "0466");
         QCOMPARE(messages.texts(), QStringList{"X10 communication error"});
         QCOMPARE(messages.messages().first().style, 16);
