@@ -11,12 +11,10 @@ using modZEMO::SendRefusal;
 namespace {
 constexpr int Hex = 0, Dec = 1, Bin = 2, Char = 3;
 const QString HexDigits = QStringLiteral("Use only HEX digits (0...9, a...f).");
-const QString EvenDigits = QStringLiteral("You must enter an even number of hex digits.");
 const QString NotDecimal = QStringLiteral("You must enter an integer decimal value.");
-const QString DecRange = QStringLiteral("You must enter an integer decimal value between 0-255.");
-const QString NotBinary = QStringLiteral("You must enter a binary value");
 const QString NotWholeBytes = QStringLiteral("The number of bits is not a multiple of 8");
 const QString NotOneByteChars = QStringLiteral("Use only characters with codes 0...255.");
+const QString DecRange = QStringLiteral("You must enter an integer decimal value between 0-255.");
 
 QStringList Numbers(int count)
 {
@@ -28,7 +26,8 @@ QStringList Numbers(int count)
 
 int KeyOf(QChar letter)
 {
-    return QHash<QChar, int>{{u'U', Qt::Key_Up}, {u'D', Qt::Key_Down}, {u'E', Qt::Key_Return}}.value(letter.toUpper(), Qt::Key_Home);
+    const QHash<QChar, int> keys{{u'U', Qt::Key_Up}, {u'D', Qt::Key_Down}, {u'E', Qt::Key_Return}};
+    return keys.value(letter.toUpper(), Qt::Key_Home);
 }
 
 }
@@ -80,7 +79,7 @@ private slots:
         QTest::newRow("hex g") << "0g" << Hex << HexDigits << true;
         QTest::newRow("hex bad before odd") << "ABx" << Hex << HexDigits << true;
         QTest::newRow("hex fullwidth A") << QString::fromUtf8("\xEF\xBC\xA1" "0") << Hex << HexDigits << true;
-        QTest::newRow("hex odd") << "ABC" << Hex << EvenDigits << false;
+        QTest::newRow("hex odd") << "ABC" << Hex << QString("You must enter an even number of hex digits.") << false;
         // A text that is not a number gets the range message when it starts with one above 255.
         QTest::newRow("dec 256") << "256" << Dec << DecRange << true;
         QTest::newRow("dec 300x") << "300x" << Dec << DecRange << true;
@@ -91,7 +90,7 @@ private slots:
         QTest::newRow("dec 2x") << "2x" << Dec << NotDecimal << true;
         QTest::newRow("dec -1") << "-1" << Dec << NotDecimal << true;
         QTest::newRow("bin seven digits") << "0100000" << Bin << NotWholeBytes << true;
-        QTest::newRow("bin bad before count") << "012" << Bin << NotBinary << true;
+        QTest::newRow("bin bad before count") << "012" << Bin << QString("You must enter a binary value") << true;
         QTest::newRow("char beyond one byte") << QString::fromUtf8("A\xE2\x82\xAC") << Char << NotOneByteChars << true;
     }
 
