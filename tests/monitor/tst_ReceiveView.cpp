@@ -50,27 +50,6 @@ private slots:
         const qsizetype from = std::min<qsizetype>(std::min(anchor, caret), shown.size());
         const qsizetype to = std::min<qsizetype>(std::max(anchor, caret), shown.size());
         QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(shown.mid(from, to - from)));
-        // Shown anew, the written line is gone.
-        view.Show(rx.Text(format));
-        QCOMPARE(view.Text(), shown.chopped(line.size()));
-    }
-
-    void endAfterUpdate()
-    {
-        ReceivedTexts rx;
-        ReceiveView view;
-        view.resize(200, 100);
-        for (int tick = 0; tick < 50; ++tick) {
-            rx.Append("0123456789", 4, false, 1234);
-            if (tick % 2)
-                view.ShowGrown(rx.Text(1));
-            else
-                view.Show(rx.Text(1));
-            QCOMPARE(view.CaretPosition(), rx.Text(1)->Size());
-        }
-        // A grown text is followed in the next frame.
-        const QScrollBar* vertical = view.verticalScrollBar();
-        QTRY_VERIFY(vertical->maximum() > 0 && vertical->value() == vertical->maximum());
     }
 
     void longLineScrollsToItsLastColumn()

@@ -56,35 +56,30 @@ private slots:
         QCOMPARE(FindBackward(text.size(), slice, "needle", at[1] + 5), at[0]);
     }
 
+    // Typed hex bytes become the pattern in the shown notation; empty: refused.
     void hexBytes_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("pairs") << "0D 0A" << true << QByteArray("\r\n");
-        QTest::newRow("joined, lower case") << "0d0a" << true << QByteArray("\r\n");
-        QTest::newRow("blanks around") << "  41   42 " << true << QByteArray("AB");
-        QTest::newRow("half a byte") << "0D 0" << false << QByteArray();
-        QTest::newRow("a blank inside a pair") << "0 D" << false << QByteArray();
-        QTest::newRow("not hex") << "0G" << false << QByteArray();
-        QTest::newRow("empty") << " " << false << QByteArray();
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QByteArray>("pattern");
+        QTest::newRow("pairs") << "0D 0A" << int(ReceivedTexts::Hex) << QByteArray("0D 0A");
+        QTest::newRow("joined, lower case") << "0d0a" << int(ReceivedTexts::Chr) << QByteArray("\r\n");
+        QTest::newRow("blanks around") << "  41   01 " << int(ReceivedTexts::Bin) << QByteArray("0100000100000001");
+        QTest::newRow("every byte as it is") << "00 FF" << int(ReceivedTexts::Chr) << QByteArray("\0\xFF", 2);
+        QTest::newRow("half a byte") << "0D 0" << 0 << QByteArray();
+        QTest::newRow("a blank inside a pair") << "0 D" << 0 << QByteArray();
+        QTest::newRow("not hex") << "0G" << 0 << QByteArray();
+        QTest::newRow("empty") << " " << 0 << QByteArray();
     }
     void hexBytes()
     {
         QFETCH(QString, typed);
-        QFETCH(bool, valid);
-        QFETCH(QByteArray, bytes);
+        QFETCH(int, format);
+        QFETCH(QByteArray, pattern);
         const std::optional<QByteArray> parsed = ParseHexBytes(typed);
-        QCOMPARE(parsed.has_value(), valid);
-        if (valid)
-            QCOMPARE(*parsed, bytes);
-    }
-
-    void bytesInEachNotation()
-    {
-        QCOMPARE(InNotation("\r\n", ReceivedTexts::Hex), QByteArray("0D 0A"));
-        QCOMPARE(InNotation("A\x01", ReceivedTexts::Bin), QByteArray("0100000100000001"));
-        QCOMPARE(InNotation(QByteArray("\0\xFF", 2), ReceivedTexts::Chr), QByteArray("\0\xFF", 2));
+        QCOMPARE(parsed.has_value(), !pattern.isEmpty());
+        if (parsed)
+            QCOMPARE(InNotation(*parsed, format), pattern);
     }
 };
 
