@@ -12,7 +12,7 @@ namespace {
 
 const QString IndexPage = QStringLiteral("index.html");
 
-HelpOpeners& openersSlot()
+HelpOpeners& OpenersSlot()
 {
     static HelpOpeners openers;
     return openers;
@@ -38,21 +38,21 @@ QString ManualFile()
 
 bool StartHelpViewer(const QString& program, const QStringList& arguments)
 {
-    if (const auto& start = openersSlot().startViewer)
+    if (const auto& start = OpenersSlot().startViewer)
         return start(program, arguments);
     return QProcess::startDetached(program, arguments);
 }
 
 bool OpenInBrowser(const QUrl& url)
 {
-    if (const auto& open = openersSlot().openInBrowser)
+    if (const auto& open = OpenersSlot().openInBrowser)
         return open(url);
     return QDesktopServices::openUrl(url);
 }
 
 HelpOpeners SetHelpOpeners(HelpOpeners openers)
 {
-    return std::exchange(openersSlot(), std::move(openers));
+    return std::exchange(OpenersSlot(), std::move(openers));
 }
 
 }

@@ -6,13 +6,13 @@
 namespace modZEMO {
 
 namespace {
-MsgBoxHandler& handlerSlot()
+MsgBoxHandler& HandlerSlot()
 {
     static MsgBoxHandler handler;
     return handler;
 }
 
-QMessageBox::Icon iconFor(int style)
+QMessageBox::Icon IconFor(int style)
 {
     switch (style) {
     case MsgCritical: return QMessageBox::Critical;
@@ -24,18 +24,18 @@ QMessageBox::Icon iconFor(int style)
 
 void MsgBox(const QString& text, int style, const QString& title, const QString& informative)
 {
-    if (const auto& handler = handlerSlot()) {
+    if (const auto& handler = HandlerSlot()) {
         handler(text, style, title, informative);
         return;
     }
-    QMessageBox box(iconFor(style), title, text, QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(IconFor(style), title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.setInformativeText(informative);
     box.exec();
 }
 
 MsgBoxHandler SetMsgBoxHandler(MsgBoxHandler handler)
 {
-    return std::exchange(handlerSlot(), std::move(handler));
+    return std::exchange(HandlerSlot(), std::move(handler));
 }
 
 }

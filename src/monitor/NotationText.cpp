@@ -104,25 +104,21 @@ qsizetype NotationText::OffsetInB(qsizetype index) const
 
 qsizetype NotationText::LocateInA(qsizetype offset) const
 {
-    qsizetype low = 0;
-    qsizetype high = received_.reflowAt_;
-    while (low < high) {
-        const qsizetype mid = low + (high - low + 1) / 2;
-        if (OffsetInA(mid) <= offset)
-            low = mid;
-        else
-            high = mid - 1;
-    }
-    return low;
+    return LastAtOrBefore(0, received_.reflowAt_, offset, &NotationText::OffsetInA);
 }
 
 qsizetype NotationText::LocateInB(qsizetype offset) const
 {
-    qsizetype low = received_.reflowAt_;
-    qsizetype high = received_.bytes_.Size();
+    return LastAtOrBefore(received_.reflowAt_, received_.bytes_.Size(), offset, &NotationText::OffsetInB);
+}
+
+qsizetype NotationText::LastAtOrBefore(qsizetype low, qsizetype high, qsizetype offset,
+                                       qsizetype (NotationText::*offsetOf)(qsizetype) const) const
+{
+    // The last byte index in [low, high] whose text offset is at most offset.
     while (low < high) {
         const qsizetype mid = low + (high - low + 1) / 2;
-        if (OffsetInB(mid) <= offset)
+        if ((this->*offsetOf)(mid) <= offset)
             low = mid;
         else
             high = mid - 1;

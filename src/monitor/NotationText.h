@@ -50,6 +50,8 @@ private:
     // The last byte index whose cell starts at or before offset.
     qsizetype LocateInA(qsizetype offset) const;
     qsizetype LocateInB(qsizetype offset) const;
+    qsizetype LastAtOrBefore(qsizetype low, qsizetype high, qsizetype offset,
+                             qsizetype (NotationText::*offsetOf)(qsizetype) const) const;
     void AppendStripped(qsizetype from, qsizetype to, QByteArray& out) const;
     void AppendPart(bool partA, qsizetype from, qsizetype to, QByteArray& out) const;
     void AppendCells(qsizetype first, qsizetype last, qsizetype pos, qsizetype from, qsizetype to, QByteArray& out) const;

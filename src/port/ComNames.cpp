@@ -32,24 +32,24 @@ struct DeviceRoots {
     fs::path sysDir = "/sys";
 };
 
-DeviceRoots& roots()
+DeviceRoots& Roots()
 {
     static DeviceRoots value;
     return value;
 }
 
-fs::path fromBytes(const QByteArray& bytes)
+fs::path FromBytes(const QByteArray& bytes)
 {
     return fs::path(bytes.toStdString());
 }
 
-QByteArray toBytes(const fs::path& path)
+QByteArray ToBytes(const fs::path& path)
 {
     return QByteArray::fromStdString(path.native());
 }
 
 // The names in dir; error says why it cannot be read.
-std::vector<std::string> namesIn(const fs::path& dir, std::error_code& error)
+std::vector<std::string> NamesIn(const fs::path& dir, std::error_code& error)
 {
     std::vector<std::string> names;
     for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
@@ -59,33 +59,33 @@ std::vector<std::string> namesIn(const fs::path& dir, std::error_code& error)
 
 // Matched as Latin-1, which keeps every byte: a name that is not UTF-8 cannot
 // pass for an ASCII one.
-QRegularExpressionMatch matchName(const QRegularExpression& pattern, const std::string& name)
+QRegularExpressionMatch MatchName(const QRegularExpression& pattern, const std::string& name)
 {
     return pattern.match(QString::fromLatin1(name.data(), qsizetype(name.size())));
 }
 
 // A ttyS node exists for every UART slot the kernel reserves; sysfs type 0
 // (PORT_UNKNOWN) marks the slots with no UART behind them.
-bool isRealUart(int number)
+bool IsRealUart(int number)
 {
-    std::ifstream type(roots().sysDir / "class/tty" / ("ttyS" + std::to_string(number)) / "type");
+    std::ifstream type(Roots().sysDir / "class/tty" / ("ttyS" + std::to_string(number)) / "type");
     int value = 0;
     return (type >> value) && value != 0;
 }
 
 // Device paths of one family (ttyUSB0, ttyUSB1, ...) in numeric order.
-std::vector<QByteArray> devicesOfFamily(const QString& family)
+std::vector<QByteArray> DevicesOfFamily(const QString& family)
 {
     const QRegularExpression pattern(QStringLiteral("^%1(0|[1-9][0-9]*)$").arg(family));
     std::vector<std::pair<int, QByteArray>> found;
     std::error_code error;
-    for (const std::string& name : namesIn(roots().devDir, error)) {
-        const auto match = matchName(pattern, name);
+    for (const std::string& name : NamesIn(Roots().devDir, error)) {
+        const auto match = MatchName(pattern, name);
         if (!match.hasMatch())
             continue;
         const int number = match.captured(1).toInt();
-        const QByteArray path = toBytes(roots().devDir / name);
-        if (!IsSerialTerminal(path) || (family == QLatin1String("ttyS") && !isRealUart(number)))
+        const QByteArray path = ToBytes(Roots().devDir / name);
+        if (!IsSerialTerminal(path) || (family == QLatin1String("ttyS") && !IsRealUart(number)))
             continue;
         found.emplace_back(number, path);
     }
@@ -97,29 +97,29 @@ std::vector<QByteArray> devicesOfFamily(const QString& family)
 }
 
 // The COM numbers of the ports directory's entries; none when it cannot be read.
-std::set<int> numbersInPortsDirectory()
+std::set<int> NumbersInPortsDirectory()
 {
     static const QRegularExpression pattern(QStringLiteral("^COM([1-9][0-9]{0,5})$"));
     std::error_code error;
-    const auto names = namesIn(fromBytes(PortsDirectory()), error);
+    const auto names = NamesIn(FromBytes(PortsDirectory()), error);
     std::set<int> numbers;
     if (error)
         return numbers;
     for (const std::string& name : names) {
-        if (const auto match = matchName(pattern, name); match.hasMatch())
+        if (const auto match = MatchName(pattern, name); match.hasMatch())
             numbers.insert(match.captured(1).toInt());
     }
     return numbers;
 }
 
-QByteArray automaticDevicePath(int n, const std::set<int>& taken)
+QByteArray AutomaticDevicePath(int n, const std::set<int>& taken)
 {
     static const std::array families{QStringLiteral("ttyS"), QStringLiteral("ttyUSB"),
                                      QStringLiteral("ttyACM"), QStringLiteral("ttyAMA"),
                                      QStringLiteral("rfcomm")};
     int number = 0;
     for (const QString& family : families) {
-        for (const QByteArray& path : devicesOfFamily(family)) {
+        for (const QByteArray& path : DevicesOfFamily(family)) {
             do
                 ++number;
             while (taken.count(number));
@@ -148,7 +148,7 @@ QByteArray PortsDirectoryProblem()
 {
     const QByteArray dir = PortsDirectory();
     std::error_code error;
-    namesIn(fromBytes(dir), error);
+    NamesIn(FromBytes(dir), error);
     const bool chosen = !qgetenv(PortsVariable).isEmpty();
     if (!error || (!chosen && error == std::errc::no_such_file_or_directory))
         return {};
@@ -168,16 +168,16 @@ QByteArray ComDevicePath(int n)
 {
     if (n <= 0)
         return {};
-    const std::set<int> taken = numbersInPortsDirectory();
+    const std::set<int> taken = NumbersInPortsDirectory();
     if (!taken.count(n))
-        return automaticDevicePath(n, taken);
+        return AutomaticDevicePath(n, taken);
     // The entry's own name says nothing; show where it leads.
-    const fs::path entry = fromBytes(PortsDirectory()) / ("COM" + std::to_string(n));
+    const fs::path entry = FromBytes(PortsDirectory()) / ("COM" + std::to_string(n));
     std::error_code error;
-    if (const fs::path link = fs::read_symlink(entry, error); !error && remoteport::LooksLikeUrl(toBytes(link)))
-        return toBytes(link);
+    if (const fs::path link = fs::read_symlink(entry, error); !error && remoteport::LooksLikeUrl(ToBytes(link)))
+        return ToBytes(link);
     const fs::path target = fs::canonical(entry, error);
-    return error ? QByteArray() : toBytes(target);
+    return error ? QByteArray() : ToBytes(target);
 }
 
 bool IsPort(const QByteArray& path)
@@ -200,20 +200,20 @@ bool IsSerialTerminal(const QByteArray& path)
     // Every other terminal has its device node in sysfs's tty class.
     const std::string number = std::to_string(major(st.st_rdev)) + ':' + std::to_string(minor(st.st_rdev));
     std::error_code error;
-    const fs::path subsystem = fs::canonical(roots().sysDir / "dev/char" / number / "subsystem", error);
+    const fs::path subsystem = fs::canonical(Roots().sysDir / "dev/char" / number / "subsystem", error);
     if (error)
         return false;
-    const fs::path ttyClass = fs::canonical(roots().sysDir / "class/tty", error);
+    const fs::path ttyClass = fs::canonical(Roots().sysDir / "class/tty", error);
     return !error && subsystem == ttyClass;
 }
 
 void SetDeviceRootsForTest(const QByteArray& devDir, const QByteArray& sysDir)
 {
-    roots() = DeviceRoots{};
+    Roots() = DeviceRoots{};
     if (!devDir.isEmpty())
-        roots().devDir = fromBytes(devDir);
+        Roots().devDir = FromBytes(devDir);
     if (!sysDir.isEmpty())
-        roots().sysDir = fromBytes(sysDir);
+        Roots().sysDir = FromBytes(sysDir);
 }
 
 }

@@ -8,7 +8,7 @@ constexpr DWORD TwoBitField = 3;
 
 using serialdevice::Parity;
 
-Parity parityOf(BYTE code)
+Parity ParityOf(BYTE code)
 {
     switch (code) {
     case ODDPARITY: return Parity::Odd;
@@ -19,7 +19,7 @@ Parity parityOf(BYTE code)
     }
 }
 
-BYTE parityCode(Parity parity)
+BYTE ParityCode(Parity parity)
 {
     switch (parity) {
     case Parity::Odd: return ODDPARITY;
@@ -60,7 +60,7 @@ serialdevice::LineSettings ToLineSettings(const DCB& dcb)
     serialdevice::LineSettings s;
     s.bitRate = dcb.BaudRate;
     s.dataBits = dcb.ByteSize;
-    s.parity = parityOf(dcb.Parity);
+    s.parity = ParityOf(dcb.Parity);
     // One bit more than one: the UART sends 1.5 with 5 data bits, else 2.
     s.extraStopBit = dcb.StopBits != ONESTOPBIT;
     s.parityCheck = dcb.flags & fParity;
@@ -91,7 +91,7 @@ DCB FromLineSettings(const serialdevice::LineSettings& s)
     dcb.XonLim = 2048;
     dcb.XoffLim = 512;
     dcb.ByteSize = BYTE(s.dataBits);
-    dcb.Parity = parityCode(s.parity);
+    dcb.Parity = ParityCode(s.parity);
     dcb.StopBits = !s.extraStopBit ? ONESTOPBIT : (s.dataBits == 5 ? ONE5STOPBITS : TWOSTOPBITS);
     dcb.XonChar = s.xonChar;
     dcb.XoffChar = s.xoffChar;

@@ -19,7 +19,7 @@ constexpr DWORD PST_RS232 = 1;
 
 // Every change of DTR or RTS comes through here, so the test hook sees the
 // ones SetCommState makes as well as EscapeCommFunction's.
-bool setLine(const porthandles::OpenPort& port, serialdevice::ModemLine line, bool on)
+bool SetLine(const porthandles::OpenPort& port, serialdevice::ModemLine line, bool on)
 {
     if (testhook::LinesEmulated(port.comName)) {
         testhook::RecordLineEvent(port.comName,
@@ -33,14 +33,14 @@ bool setLine(const porthandles::OpenPort& port, serialdevice::ModemLine line, bo
 
 // The DTR and RTS that the record's flags ask for. Lines a port lacks are no
 // reason to refuse the settings.
-void setLinesOf(const porthandles::OpenPort& port, const DCB& dcb)
+void SetLinesOf(const porthandles::OpenPort& port, const DCB& dcb)
 {
-    setLine(port, serialdevice::ModemLine::Dtr, dcbsettings::DtrControl(dcb) != DTR_CONTROL_DISABLE);
-    setLine(port, serialdevice::ModemLine::Rts, dcbsettings::RtsControl(dcb) != RTS_CONTROL_DISABLE);
+    SetLine(port, serialdevice::ModemLine::Dtr, dcbsettings::DtrControl(dcb) != DTR_CONTROL_DISABLE);
+    SetLine(port, serialdevice::ModemLine::Rts, dcbsettings::RtsControl(dcb) != RTS_CONTROL_DISABLE);
 }
 
 // A remote port's settings go to its server, which must take every one.
-BOOL setRemoteState(porthandles::OpenPort& port, const DCB& dcb)
+BOOL SetRemoteState(porthandles::OpenPort& port, const DCB& dcb)
 {
     QString failure;
     if (!port.remote->ApplySettings(dcbsettings::ToLineSettings(dcb), failure)) {
@@ -48,7 +48,7 @@ BOOL setRemoteState(porthandles::OpenPort& port, const DCB& dcb)
         openfailure::Remember(failure);
         return 0;
     }
-    setLinesOf(port, dcb);
+    SetLinesOf(port, dcb);
     port.lastSet = dcb;
     return 1;
 }
@@ -79,7 +79,7 @@ BOOL SetCommState(HANDLE file, DCB* dcb)
     if (!port || !dcb || !dcbsettings::Acceptable(*dcb))
         return 0;
     if (port->remote)
-        return setRemoteState(*port, *dcb);
+        return SetRemoteState(*port, *dcb);
     serialdevice::LineSettings before;
     if (!serialdevice::ReadLineSettings(port->fd, before))
         return 0;
@@ -91,12 +91,12 @@ BOOL SetCommState(HANDLE file, DCB* dcb)
     // lines are checked.
     if (!port->pseudoTerminal) {
         serialdevice::LineSettings taken;
-        if (!serialdevice::ReadLineSettings(port->fd, taken) || !wanted.sameFraming(taken)) {
+        if (!serialdevice::ReadLineSettings(port->fd, taken) || !wanted.SameFraming(taken)) {
             serialdevice::WriteLineSettings(port->fd, before);
             return 0;
         }
     }
-    setLinesOf(*port, *dcb);
+    SetLinesOf(*port, *dcb);
     port->lastSet = *dcb;
     return 1;
 }
@@ -126,10 +126,10 @@ BOOL EscapeCommFunction(HANDLE file, DWORD function)
         return 0;
     using serialdevice::ModemLine;
     switch (function) {
-    case SETRTS: return setLine(*port, ModemLine::Rts, true);
-    case CLRRTS: return setLine(*port, ModemLine::Rts, false);
-    case SETDTR: return setLine(*port, ModemLine::Dtr, true);
-    case CLRDTR: return setLine(*port, ModemLine::Dtr, false);
+    case SETRTS: return SetLine(*port, ModemLine::Rts, true);
+    case CLRRTS: return SetLine(*port, ModemLine::Rts, false);
+    case SETDTR: return SetLine(*port, ModemLine::Dtr, true);
+    case CLRDTR: return SetLine(*port, ModemLine::Dtr, false);
     default: return 0;
     }
 }

@@ -20,17 +20,17 @@ namespace {
 // does not freeze for ever.
 constexpr int WriteStallMs = 10000;
 
-int clampedMs(uint64_t ms)
+int ClampedMs(uint64_t ms)
 {
     return int(std::min<uint64_t>(ms, INT32_MAX));
 }
 
 // Both parts zero means no limit.
-std::optional<int> totalTimeout(DWORD multiplier, DWORD constant, DWORD count)
+std::optional<int> TotalTimeout(DWORD multiplier, DWORD constant, DWORD count)
 {
     if (multiplier == 0 && constant == 0)
         return std::nullopt;
-    return clampedMs(uint64_t(multiplier) * count + constant);
+    return ClampedMs(uint64_t(multiplier) * count + constant);
 }
 
 // A local device as ReadFile reads it; a remote port has the same calls.
@@ -46,7 +46,7 @@ struct LocalDevice {
 // Reads that may wait, for the timeout records other than "return at once";
 // got bytes are already in the buffer.
 template <typename Device>
-std::optional<size_t> readWithTimeouts(Device& device, char* buffer, DWORD size, const COMMTIMEOUTS& t,
+std::optional<size_t> ReadWithTimeouts(Device& device, char* buffer, DWORD size, const COMMTIMEOUTS& t,
                                        size_t got)
 {
     using serialdevice::Deadline;
@@ -56,8 +56,8 @@ std::optional<size_t> readWithTimeouts(Device& device, char* buffer, DWORD size,
     const bool firstBytesEnough
         = t.ReadIntervalTimeout == MAXDWORD && t.ReadTotalTimeoutMultiplier == MAXDWORD;
     const Deadline total = firstBytesEnough
-        ? serialdevice::After(start, clampedMs(t.ReadTotalTimeoutConstant))
-        : serialdevice::After(start, totalTimeout(t.ReadTotalTimeoutMultiplier,
+        ? serialdevice::After(start, ClampedMs(t.ReadTotalTimeoutConstant))
+        : serialdevice::After(start, TotalTimeout(t.ReadTotalTimeoutMultiplier,
                                                   t.ReadTotalTimeoutConstant, size));
     const bool intervalLimited = t.ReadIntervalTimeout != 0 && t.ReadIntervalTimeout != MAXDWORD;
     auto lastByte = start;
@@ -66,7 +66,7 @@ std::optional<size_t> readWithTimeouts(Device& device, char* buffer, DWORD size,
         Deadline deadline = total;
         if (intervalLimited && got > 0)
             deadline = serialdevice::Earlier(
-                deadline, serialdevice::After(lastByte, clampedMs(t.ReadIntervalTimeout)));
+                deadline, serialdevice::After(lastByte, ClampedMs(t.ReadIntervalTimeout)));
         const int waitMs = serialdevice::PollTimeout(deadline);
         if (waitMs == 0)
             break;
@@ -84,7 +84,7 @@ std::optional<size_t> readWithTimeouts(Device& device, char* buffer, DWORD size,
 }
 
 // A port on another machine, connected within the wait limit of RemoteDevice.
-HANDLE openRemote(const QByteArray& url, const QString& comName)
+HANDLE OpenRemote(const QByteArray& url, const QString& comName)
 {
     QString failure;
     const auto address = remoteport::ParseAddress(url, failure);
@@ -122,7 +122,7 @@ HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
         return fail(fileName, ENODEV);
     const QString comName = QStringLiteral("COM%1").arg(n);
     if (remoteport::LooksLikeUrl(path))
-        return openRemote(path, comName);
+        return OpenRemote(path, comName);
     // Checked before the open: opening a device may act on it (/dev/ptmx
     // makes a new pseudo-terminal, a serial port raises DTR).
     if (!comnames::IsSerialTerminal(path))
@@ -158,7 +158,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, OV
     const auto read = [&](auto& device) {
         auto got = device.ReadAvailable(bytes, bytesToRead);
         if (got && !atOnce)
-            got = readWithTimeouts(device, bytes, bytesToRead, t, *got);
+            got = ReadWithTimeouts(device, bytes, bytesToRead, t, *got);
         return got;
     };
     LocalDevice local{port->fd};
@@ -179,7 +179,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
         return 0;
     const COMMTIMEOUTS& t = port->timeouts;
     const auto totalMs
-        = totalTimeout(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, bytesToWrite);
+        = TotalTimeout(t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant, bytesToWrite);
     size_t written = 0;
     const auto stallMs = totalMs ? std::nullopt : std::optional(WriteStallMs);
     const auto result = port->remote

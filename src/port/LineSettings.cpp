@@ -11,7 +11,7 @@ namespace serialdevice {
 
 namespace {
 
-tcflag_t sizeFlag(int dataBits)
+tcflag_t SizeFlag(int dataBits)
 {
     switch (dataBits) {
     case 5: return CS5;
@@ -21,7 +21,7 @@ tcflag_t sizeFlag(int dataBits)
     }
 }
 
-int dataBitsOf(tcflag_t cflag)
+int DataBitsOf(tcflag_t cflag)
 {
     switch (cflag & CSIZE) {
     case CS5: return 5;
@@ -31,7 +31,7 @@ int dataBitsOf(tcflag_t cflag)
     }
 }
 
-tcflag_t parityFlags(Parity parity)
+tcflag_t ParityFlags(Parity parity)
 {
     switch (parity) {
     case Parity::None: return 0;
@@ -43,7 +43,7 @@ tcflag_t parityFlags(Parity parity)
     return 0;
 }
 
-Parity parityOf(tcflag_t cflag)
+Parity ParityOf(tcflag_t cflag)
 {
     if (!(cflag & PARENB))
         return Parity::None;
@@ -52,19 +52,19 @@ Parity parityOf(tcflag_t cflag)
     return (cflag & PARODD) ? Parity::Odd : Parity::Even;
 }
 
-bool getTermios(int fd, termios2& tio)
+bool GetTermios(int fd, termios2& tio)
 {
     return ioctl(fd, TCGETS2, &tio) == 0;
 }
 
-bool setTermios(int fd, const termios2& tio)
+bool SetTermios(int fd, const termios2& tio)
 {
     return ioctl(fd, TCSETS2, &tio) == 0;
 }
 
 }
 
-bool LineSettings::sameFraming(const LineSettings& other) const
+bool LineSettings::SameFraming(const LineSettings& other) const
 {
     // Drivers round the rate to what their clock divides to; a UART
     // receiver tolerates a few percent, so only more than that is refused.
@@ -76,7 +76,7 @@ bool LineSettings::sameFraming(const LineSettings& other) const
 bool MakeRaw(int fd)
 {
     termios2 tio{};
-    if (!getTermios(fd, tio))
+    if (!GetTermios(fd, tio))
         return false;
     tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF
                      | IXANY | INPCK | IUCLC | IMAXBEL);
@@ -88,17 +88,17 @@ bool MakeRaw(int fd)
     // non-blocking reads; with VMIN 0 both read as 0.
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
-    return setTermios(fd, tio);
+    return SetTermios(fd, tio);
 }
 
 bool ReadLineSettings(int fd, LineSettings& settings)
 {
     termios2 tio{};
-    if (!getTermios(fd, tio))
+    if (!GetTermios(fd, tio))
         return false;
     settings.bitRate = tio.c_ospeed;
-    settings.dataBits = dataBitsOf(tio.c_cflag);
-    settings.parity = parityOf(tio.c_cflag);
+    settings.dataBits = DataBitsOf(tio.c_cflag);
+    settings.parity = ParityOf(tio.c_cflag);
     settings.extraStopBit = tio.c_cflag & CSTOPB;
     settings.parityCheck = tio.c_iflag & INPCK;
     settings.rtsCts = tio.c_cflag & CRTSCTS;
@@ -112,10 +112,10 @@ bool ReadLineSettings(int fd, LineSettings& settings)
 bool WriteLineSettings(int fd, const LineSettings& settings)
 {
     termios2 tio{};
-    if (!getTermios(fd, tio))
+    if (!GetTermios(fd, tio))
         return false;
     tio.c_cflag &= ~(CBAUD | CIBAUD | CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    tio.c_cflag |= BOTHER | sizeFlag(settings.dataBits) | parityFlags(settings.parity);
+    tio.c_cflag |= BOTHER | SizeFlag(settings.dataBits) | ParityFlags(settings.parity);
     if (settings.extraStopBit)
         tio.c_cflag |= CSTOPB;
     if (settings.rtsCts)
@@ -130,7 +130,7 @@ bool WriteLineSettings(int fd, const LineSettings& settings)
         tio.c_iflag |= IXOFF;
     tio.c_cc[VSTART] = cc_t(settings.xonChar);
     tio.c_cc[VSTOP] = cc_t(settings.xoffChar);
-    return setTermios(fd, tio);
+    return SetTermios(fd, tio);
 }
 
 }

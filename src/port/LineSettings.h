@@ -22,7 +22,7 @@ struct LineSettings {
     char xoffChar = 0x13;
 
     // What a driver must keep for the settings to count as taken.
-    bool sameFraming(const LineSettings& other) const;
+    bool SameFraming(const LineSettings& other) const;
 };
 
 // Raw mode: no echo, no line editing, no character translation, modem

@@ -18,13 +18,13 @@ struct Registry {
     int strayCloses = 0;
 };
 
-Registry& registry()
+Registry& TheRegistry()
 {
     static Registry value;
     return value;
 }
 
-QString key(const QString& comName)
+QString Key(const QString& comName)
 {
     return comName.toUpper();
 }
@@ -33,37 +33,37 @@ QString key(const QString& comName)
 
 void EmulateModemLines(const QString& comName)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    r.ports.insert(key(comName), EmulatedPort{});
+    r.ports.insert(Key(comName), EmulatedPort{});
 }
 
 void SetInputLines(const QString& comName, DWORD modemStatus)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
         it->inputLines = modemStatus;
 }
 
 std::vector<LineEvent> LineHistory(const QString& comName)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return r.ports.value(key(comName)).history;
+    return r.ports.value(Key(comName)).history;
 }
 
 void ClearLineHistory(const QString& comName)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
         it->history.clear();
 }
 
 void StopEmulating()
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     r.ports.clear();
     r.strayCloses = 0;
@@ -71,36 +71,36 @@ void StopEmulating()
 
 int StrayCloses()
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     return r.strayCloses;
 }
 
 bool LinesEmulated(const QString& comName)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return r.ports.contains(key(comName));
+    return r.ports.contains(Key(comName));
 }
 
 void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(key(comName)); it != r.ports.end())
+    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
         it->history.push_back({kind, on, std::chrono::steady_clock::now()});
 }
 
 DWORD EmulatedInputLines(const QString& comName)
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return r.ports.value(key(comName)).inputLines;
+    return r.ports.value(Key(comName)).inputLines;
 }
 
 void RecordStrayClose()
 {
-    auto& r = registry();
+    auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     ++r.strayCloses;
 }

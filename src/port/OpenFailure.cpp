@@ -7,13 +7,13 @@ namespace openfailure {
 
 namespace {
 
-QString& lastReason()
+QString& LastReason()
 {
     static QString value;
     return value;
 }
 
-QString why(int error)
+QString Why(int error)
 {
     switch (error) {
     case EACCES:
@@ -39,17 +39,17 @@ QString why(int error)
 
 QString Describe(const QByteArray& device, int error)
 {
-    return QFile::decodeName(device) + QStringLiteral(": ") + why(error);
+    return QFile::decodeName(device) + QStringLiteral(": ") + Why(error);
 }
 
 QString Last()
 {
-    return lastReason();
+    return LastReason();
 }
 
 void Remember(const QString& reason)
 {
-    lastReason() = reason;
+    LastReason() = reason;
 }
 
 }

@@ -16,7 +16,7 @@ struct Table {
     std::unordered_map<HANDLE, OpenPort> entries;
 };
 
-Table& table()
+Table& TheTable()
 {
     static Table value;
     return value;
@@ -26,7 +26,7 @@ Table& table()
 
 HANDLE Add(OpenPort port)
 {
-    auto& t = table();
+    auto& t = TheTable();
     std::lock_guard lock(t.mutex);
     if (t.next == std::numeric_limits<HANDLE>::max())
         return INVALID_HANDLE_VALUE;
@@ -37,7 +37,7 @@ HANDLE Add(OpenPort port)
 
 OpenPort* Find(HANDLE handle)
 {
-    auto& t = table();
+    auto& t = TheTable();
     std::lock_guard lock(t.mutex);
     const auto it = t.entries.find(handle);
     return it == t.entries.end() ? nullptr : &it->second;
@@ -45,7 +45,7 @@ OpenPort* Find(HANDLE handle)
 
 std::optional<OpenPort> Take(HANDLE handle)
 {
-    auto& t = table();
+    auto& t = TheTable();
     std::lock_guard lock(t.mutex);
     const auto it = t.entries.find(handle);
     if (it == t.entries.end())
@@ -57,7 +57,7 @@ std::optional<OpenPort> Take(HANDLE handle)
 
 bool RemoteOpen(const QByteArray& key)
 {
-    auto& t = table();
+    auto& t = TheTable();
     std::lock_guard lock(t.mutex);
     return std::any_of(t.entries.begin(), t.entries.end(),
                        [&](const auto& entry) { return entry.second.remote && entry.second.remote->address().Key() == key; });

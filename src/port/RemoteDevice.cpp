@@ -60,9 +60,9 @@ std::unique_ptr<RemoteDevice> RemoteDevice::Open(const Address& address, QString
 
     auto& protocol = device->protocol_.emplace();
     const auto exchange = [&](const std::function<bool()>& done) {
-        if (device->flushProtocol() && device->awaitServer(done, deadline))
+        if (device->FlushProtocol() && device->AwaitServer(done, deadline))
             return true;
-        failure = device->failed(device->gone_ ? QStringLiteral("the server closed the connection")
+        failure = device->Failed(device->gone_ ? QStringLiteral("the server closed the connection")
                                                : QStringLiteral("the server did not answer in time"));
         return false;
     };
@@ -70,7 +70,7 @@ std::unique_ptr<RemoteDevice> RemoteDevice::Open(const Address& address, QString
     if (!exchange([&] { return protocol.State() != Negotiation::Pending; }))
         return nullptr;
     if (protocol.State() == Negotiation::Refused) {
-        failure = device->failed(QStringLiteral("the server does not offer serial port control (RFC 2217); "
+        failure = device->Failed(QStringLiteral("the server does not offer serial port control (RFC 2217); "
                                                 "for a plain byte stream write tcp://"));
         return nullptr;
     }
@@ -102,7 +102,7 @@ RemoteDevice::~RemoteDevice()
 
 std::optional<size_t> RemoteDevice::ReadAvailable(void* buffer, size_t size)
 {
-    pump(Backlog);
+    Pump(Backlog);
     if (received_.isEmpty()) {
         if (!gone_)
             return size_t(0);
@@ -118,7 +118,7 @@ std::optional<size_t> RemoteDevice::ReadAvailable(void* buffer, size_t size)
 bool RemoteDevice::WaitReadable(int timeoutMs)
 {
     const auto limit = timeoutMs < 0 ? std::nullopt : std::optional(timeoutMs);
-    awaitServer([this] { return !received_.isEmpty(); }, serialdevice::After(Clock::now(), limit));
+    AwaitServer([this] { return !received_.isEmpty(); }, serialdevice::After(Clock::now(), limit));
     return !received_.isEmpty() || !gone_;
 }
 
@@ -127,15 +127,15 @@ WriteResult RemoteDevice::WriteAll(const void* data, size_t size, std::optional<
 {
     written = 0;
     // A server that has closed the connection still takes the first write.
-    pump(Backlog);
-    if (gone_ || (protocol_ && !flushProtocol())) {
+    Pump(Backlog);
+    if (gone_ || (protocol_ && !FlushProtocol())) {
         errno = EIO;
         return WriteResult::Failed;
     }
     const QByteArrayView plain(static_cast<const char*>(data), qsizetype(size));
     const QByteArray wire = protocol_ ? rfc2217::EscapeData(plain) : plain.toByteArray();
     size_t sent = 0;
-    const auto result = sendAll(wire, std::min(stallMs.value_or(WaitLimitMs), WaitLimitMs), overallMs, sent);
+    const auto result = SendAll(wire, std::min(stallMs.value_or(WaitLimitMs), WaitLimitMs), overallMs, sent);
     // Count the bytes of data that went out whole.
     for (size_t through = 0; written < size; ++written) {
         through += protocol_ && uint8_t(plain[qsizetype(written)]) == 0xFF ? 2 : 1;
@@ -150,16 +150,16 @@ bool RemoteDevice::ApplySettings(const serialdevice::LineSettings& settings, QSt
     if (protocol_) {
         const auto wanted = rfc2217::Encode(settings);
         protocol_->RequestSettings(wanted);
-        if (!flushProtocol() || !awaitServer([this] { return protocol_->Answer().has_value(); }, WaitLimitFromNow())) {
-            failure = failed(gone_ ? QStringLiteral("the connection was lost")
+        if (!FlushProtocol() || !AwaitServer([this] { return protocol_->Answer().has_value(); }, WaitLimitFromNow())) {
+            failure = Failed(gone_ ? QStringLiteral("the connection was lost")
                                    : QStringLiteral("the server did not confirm %1 in time").arg(Notation(wanted)));
             return false;
         }
         // A rate a few percent off is the same rate, as for a local driver.
         const auto answer = *protocol_->Answer();
         const auto taken = rfc2217::Decode(answer);
-        if (!taken || !settings.sameFraming(*taken) || answer.flowControl != wanted.flowControl) {
-            failure = failed(QStringLiteral("the server refused %1 (it answered %2)")
+        if (!taken || !settings.SameFraming(*taken) || answer.flowControl != wanted.flowControl) {
+            failure = Failed(QStringLiteral("the server refused %1 (it answered %2)")
                                  .arg(Notation(wanted), Notation(answer)));
             return false;
         }
@@ -173,12 +173,12 @@ bool RemoteDevice::SetModemLine(serialdevice::ModemLine line, bool on)
     if (!protocol_)
         return !gone_;
     protocol_->SetLine(line, on);
-    return flushProtocol();
+    return FlushProtocol();
 }
 
 std::optional<serialdevice::InputLines> RemoteDevice::ReadInputLines()
 {
-    pump(Backlog);
+    Pump(Backlog);
     if (gone_ || !protocol_) {
         errno = gone_ ? EIO : ENOTTY;
         return std::nullopt;
@@ -188,7 +188,7 @@ std::optional<serialdevice::InputLines> RemoteDevice::ReadInputLines()
                                     (state & 0x80) != 0};
 }
 
-void RemoteDevice::pump(qsizetype backlog)
+void RemoteDevice::Pump(qsizetype backlog)
 {
     char chunk[ChunkSize];
     while (!gone_ && received_.size() < backlog) {
@@ -209,12 +209,12 @@ void RemoteDevice::pump(qsizetype backlog)
         received_ += protocol_->TakeData();
     }
     if (protocol_)
-        flushProtocol();
+        FlushProtocol();
 }
 
-bool RemoteDevice::awaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline)
+bool RemoteDevice::AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline)
 {
-    pump(Backlog);
+    Pump(Backlog);
     while (!done()) {
         const int waitMs = serialdevice::PollTimeout(deadline);
         if (gone_ || waitMs == 0)
@@ -222,12 +222,12 @@ bool RemoteDevice::awaitServer(const std::function<bool()>& done, serialdevice::
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, waitMs) < 0 && errno != EINTR)
             return false;
-        pump(Unbounded);
+        Pump(Unbounded);
     }
     return true;
 }
 
-WriteResult RemoteDevice::sendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
+WriteResult RemoteDevice::SendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
                                   size_t& sent)
 {
     const auto sendSome = [this](const char* data, size_t count) {
@@ -240,13 +240,13 @@ WriteResult RemoteDevice::sendAll(QByteArrayView bytes, std::optional<int> stall
     return result;
 }
 
-bool RemoteDevice::flushProtocol()
+bool RemoteDevice::FlushProtocol()
 {
     size_t sent = 0;
-    return !gone_ && sendAll(protocol_->TakeOutgoing(), WaitLimitMs, std::nullopt, sent) == WriteResult::Done;
+    return !gone_ && SendAll(protocol_->TakeOutgoing(), WaitLimitMs, std::nullopt, sent) == WriteResult::Done;
 }
 
-QString RemoteDevice::failed(const QString& why) const
+QString RemoteDevice::Failed(const QString& why) const
 {
     return QFile::decodeName(address_.url) + QStringLiteral(": ") + why;
 }

@@ -55,14 +55,14 @@ private:
     RemoteDevice(int fd, Address address);
 
     // Takes in what the socket has (up to a bounded backlog) and answers the server.
-    void pump(qsizetype backlog);
+    void Pump(qsizetype backlog);
     // Reads from the server until done() holds; false when the deadline
     // passed or the connection dropped first.
-    bool awaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline);
-    serialdevice::WriteResult sendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
+    bool AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline);
+    serialdevice::WriteResult SendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
                                       size_t& sent);
-    bool flushProtocol();
-    QString failed(const QString& why) const;
+    bool FlushProtocol();
+    QString Failed(const QString& why) const;
 
     int fd_;
     Address address_;

@@ -27,17 +27,17 @@ constexpr uint8_t BaudBit = 1, SizeBit = 2, ParityBit = 4, StopBit = 8, FlowBit 
 
 constexpr uint8_t OneStop = 1, TwoStop = 2, OneAndHalfStop = 3;
 
-bool weAccept(uint8_t option)
+bool WeAccept(uint8_t option)
 {
     return option == BINARY || option == SGA || option == COM_PORT_OPTION;
 }
 
-bool theyMay(uint8_t option)
+bool TheyMay(uint8_t option)
 {
     return option == BINARY || option == SGA;
 }
 
-QByteArray bytes(std::initializer_list<uint8_t> values)
+QByteArray Bytes(std::initializer_list<uint8_t> values)
 {
     QByteArray out;
     for (const uint8_t v : values)
@@ -45,12 +45,12 @@ QByteArray bytes(std::initializer_list<uint8_t> values)
     return out;
 }
 
-QByteArray comPortCommand(uint8_t code, QByteArrayView value)
+QByteArray ComPortCommand(uint8_t code, QByteArrayView value)
 {
-    return bytes({IAC, SB, COM_PORT_OPTION, code}) + EscapeData(value) + bytes({IAC, SE});
+    return Bytes({IAC, SB, COM_PORT_OPTION, code}) + EscapeData(value) + Bytes({IAC, SE});
 }
 
-QByteArray oneByte(uint8_t value)
+QByteArray OneByte(uint8_t value)
 {
     return QByteArray(1, char(value));
 }
@@ -98,7 +98,7 @@ QByteArray EscapeData(QByteArrayView data)
 ClientProtocol::ClientProtocol()
 {
     us_[BINARY] = them_[BINARY] = us_[COM_PORT_OPTION] = Side::WantYes;
-    outgoing_ = bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, COM_PORT_OPTION});
+    outgoing_ = Bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, COM_PORT_OPTION});
 }
 
 ClientProtocol::Negotiation ClientProtocol::State() const
@@ -136,7 +136,7 @@ void ClientProtocol::Receive(QByteArrayView received)
             // Any other command (NOP, GA, ...) asks nothing of a client.
             break;
         case Parse::Option:
-            command(verb_, b);
+            Command(verb_, b);
             parse_ = Parse::Data;
             break;
         case Parse::Sub:
@@ -150,7 +150,7 @@ void ClientProtocol::Receive(QByteArrayView received)
             if (b == IAC)
                 sub_.append(c);
             else if (b == SE)
-                subnegotiation(sub_);
+                Subnegotiation(sub_);
             break;
         }
     }
@@ -169,11 +169,11 @@ QByteArray ClientProtocol::TakeOutgoing()
 void ClientProtocol::RequestSettings(const PortSettings& p)
 {
     const char baud[4]{char(p.baudRate >> 24), char(p.baudRate >> 16), char(p.baudRate >> 8), char(p.baudRate)};
-    outgoing_ += comPortCommand(SET_BAUDRATE, QByteArrayView(baud, 4));
-    outgoing_ += comPortCommand(SET_DATASIZE, oneByte(p.dataSize));
-    outgoing_ += comPortCommand(SET_PARITY, oneByte(p.parity));
-    outgoing_ += comPortCommand(SET_STOPSIZE, oneByte(p.stopSize));
-    outgoing_ += comPortCommand(SET_CONTROL, oneByte(p.flowControl));
+    outgoing_ += ComPortCommand(SET_BAUDRATE, QByteArrayView(baud, 4));
+    outgoing_ += ComPortCommand(SET_DATASIZE, OneByte(p.dataSize));
+    outgoing_ += ComPortCommand(SET_PARITY, OneByte(p.parity));
+    outgoing_ += ComPortCommand(SET_STOPSIZE, OneByte(p.stopSize));
+    outgoing_ += ComPortCommand(SET_CONTROL, OneByte(p.flowControl));
     answer_ = {};
     answered_ = 0;
 }
@@ -187,27 +187,27 @@ std::optional<PortSettings> ClientProtocol::Answer() const
 
 void ClientProtocol::WatchModemLines()
 {
-    outgoing_ += comPortCommand(SET_MODEMSTATE_MASK, oneByte(ModemLines));
+    outgoing_ += ComPortCommand(SET_MODEMSTATE_MASK, OneByte(ModemLines));
 }
 
 void ClientProtocol::SetLine(serialdevice::ModemLine line, bool on)
 {
     const bool dtr = line == serialdevice::ModemLine::Dtr;
-    outgoing_ += comPortCommand(SET_CONTROL, oneByte(dtr ? (on ? DtrOn : DtrOff) : (on ? RtsOn : RtsOff)));
+    outgoing_ += ComPortCommand(SET_CONTROL, OneByte(dtr ? (on ? DtrOn : DtrOff) : (on ? RtsOn : RtsOff)));
 }
 
 // Option negotiation after RFC 1143: answer only a change, so that the two
 // sides cannot loop; the options wanted were asked for at the start.
-void ClientProtocol::command(uint8_t verb, uint8_t option)
+void ClientProtocol::Command(uint8_t verb, uint8_t option)
 {
     const bool ours = verb == DO || verb == DONT;
     Side& side = ours ? us_[option] : them_[option];
     const bool enable = verb == WILL || verb == DO;
-    const auto answer = [&](uint8_t reply) { outgoing_ += bytes({IAC, reply, option}); };
+    const auto answer = [&](uint8_t reply) { outgoing_ += Bytes({IAC, reply, option}); };
     if (enable) {
         if (side == Side::WantYes)
             side = Side::Yes;
-        else if (side == Side::No && (ours ? weAccept(option) : theyMay(option))) {
+        else if (side == Side::No && (ours ? WeAccept(option) : TheyMay(option))) {
             side = Side::Yes;
             answer(ours ? WILL : DO);
         } else if (side == Side::No)
@@ -219,13 +219,13 @@ void ClientProtocol::command(uint8_t verb, uint8_t option)
     }
 }
 
-void ClientProtocol::subnegotiation(const QByteArray& body)
+void ClientProtocol::Subnegotiation(const QByteArray& body)
 {
     if (body.size() >= 2 && uint8_t(body[0]) == COM_PORT_OPTION)
-        comPortReply(uint8_t(body[1]), QByteArrayView(body).sliced(2));
+        ComPortReply(uint8_t(body[1]), QByteArrayView(body).sliced(2));
 }
 
-void ClientProtocol::comPortReply(uint8_t code, QByteArrayView value)
+void ClientProtocol::ComPortReply(uint8_t code, QByteArrayView value)
 {
     if (value.isEmpty() || code < ServerOffset)
         return;

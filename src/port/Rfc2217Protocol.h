@@ -70,9 +70,9 @@ private:
     enum class Side : uint8_t { No, WantYes, Yes };
     enum class Parse : uint8_t { Data, Iac, Option, Sub, SubIac };
 
-    void subnegotiation(const QByteArray& body);
-    void command(uint8_t verb, uint8_t option);
-    void comPortReply(uint8_t code, QByteArrayView value);
+    void Subnegotiation(const QByteArray& body);
+    void Command(uint8_t verb, uint8_t option);
+    void ComPortReply(uint8_t code, QByteArrayView value);
 
     std::array<Side, 256> us_{};   // options this side performs
     std::array<Side, 256> them_{}; // options the server performs

@@ -21,7 +21,7 @@ namespace {
 constexpr long DevptsMagic = 0x1cd1;
 constexpr unsigned FirstPtySlaveMajor = 136, LastPtySlaveMajor = 143;
 
-bool hungUp(short revents)
+bool HungUp(short revents)
 {
     return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
@@ -88,7 +88,7 @@ bool WaitReadable(int fd, int timeoutMs)
     const int r = ::poll(&p, 1, timeoutMs);
     if (r < 0)
         return errno == EINTR;
-    return r == 0 || (p.revents & POLLIN) || !hungUp(p.revents);
+    return r == 0 || (p.revents & POLLIN) || !HungUp(p.revents);
 }
 
 WriteResult WriteAll(int fd, const void* data, size_t size, std::optional<int> stallMs,
@@ -125,7 +125,7 @@ WriteResult WriteAll(int fd, const WriteSome& writeSome, const void* data, size_
         const int r = ::poll(&p, 1, waitMs);
         if (r < 0 && errno != EINTR)
             return WriteResult::Failed;
-        if (r > 0 && !(p.revents & POLLOUT) && hungUp(p.revents))
+        if (r > 0 && !(p.revents & POLLOUT) && HungUp(p.revents))
             return WriteResult::Failed;
     }
     return WriteResult::Done;

@@ -159,7 +159,7 @@ private slots:
         taken.extraStopBit = takenStop;
         taken.rtsCts = takenRtsCts;
         taken.parity = serialdevice::Parity(takenParity);
-        QTEST(wanted.sameFraming(taken), "accepted");
+        QTEST(wanted.SameFraming(taken), "accepted");
     }
 
     void freshHandleReportsThePresentSettings()

@@ -25,7 +25,7 @@
 
 namespace {
 
-QTextStream& err()
+QTextStream& Err()
 {
     static QTextStream stream(stderr);
     return stream;
@@ -48,7 +48,7 @@ bool Save(frmMain& w, const QDir& dir, const QString& name)
     const QImage image = w.grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     const QString path = dir.filePath(name);
     if (!image.save(path, "PNG", 0)) {
-        err() << "cannot write " << path << Qt::endl;
+        Err() << "cannot write " << path << Qt::endl;
         return false;
     }
     QTextStream(stdout) << path << Qt::endl;
@@ -81,12 +81,12 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc != 2) {
-        err() << "usage: wendale-screenshots OUTPUT_DIR (normally help/images)" << Qt::endl;
+        Err() << "usage: wendale-screenshots OUTPUT_DIR (normally help/images)" << Qt::endl;
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(out.path())) {
-        err() << "cannot make " << out.path() << Qt::endl;
+        Err() << "cannot make " << out.path() << Qt::endl;
         return 2;
     }
 
@@ -94,12 +94,12 @@ int main(int argc, char* argv[])
     devsim::PortMap ports;
     devsim::PortsDirectory directory;
     if (!ports.Open(devsim::SimulationOptions{}, &error) || !directory.Open({}, &error)) {
-        err() << error << Qt::endl;
+        Err() << error << Qt::endl;
         return 1;
     }
     for (const auto& port : ports.Ports()) {
         if (!directory.Link(port.comName, port.pty->SlavePath(), &error)) {
-            err() << error << Qt::endl;
+            Err() << error << Qt::endl;
             return 1;
         }
     }
@@ -113,7 +113,7 @@ int main(int argc, char* argv[])
         host.Run(*port.device);
 
     modZEMO::SetMsgBoxHandler([](const QString& text, int, const QString&, const QString&) {
-        err() << "message: " << text << Qt::endl;
+        Err() << "message: " << text << Qt::endl;
     });
 
     frmMain w;
@@ -177,7 +177,7 @@ int main(int argc, char* argv[])
             shot.before(w);
         w.COMInitButton_Click();
         if (!w.PortIsOpen) {
-            err() << "cannot connect " << shot.port << Qt::endl;
+            Err() << "cannot connect " << shot.port << Qt::endl;
             return 1;
         }
         shot.after(w);
