@@ -11,6 +11,7 @@
 #include <QTest>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -44,9 +45,7 @@ class tst_ComNames : public QObject {
         AddDevice(QStringLiteral("ttyS%1").arg(n));
         const QString dir = tree->filePath(QStringLiteral("sys/class/tty/ttyS%1").arg(n));
         QVERIFY(QDir().mkpath(dir));
-        QFile typeFile(dir + QStringLiteral("/type"));
-        QVERIFY(typeFile.open(QIODevice::WriteOnly));
-        typeFile.write(QByteArray::number(type) + '\n');
+        QVERIFY(std::ofstream(QFile::encodeName(dir + QStringLiteral("/type")).toStdString()) << type << '\n');
     }
 
     // ttyS0 and ttyS2 are UARTs, ttyS1 a phantom slot; then USB, ACM
@@ -76,7 +75,6 @@ private slots:
         slave = QFile::encodeName(terminal->slavePath());
         QVERIFY(::mkdir((root + "/dev\xff").constData(), 0700) == 0);
         QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("sys/class/tty")));
-        QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("sys/dev/char")));
         comnames::SetDeviceRootsForTest(root + "/dev\xff", root + "/sys");
     }
 
