@@ -56,13 +56,10 @@ class tst_ComNames : public QObject {
         AddUart(0, 4);
         AddUart(1, 0);
         AddUart(2, 4);
-        AddDevice(QStringLiteral("ttyUSB10"));
-        AddDevice(QStringLiteral("ttyUSB2"));
-        AddDevice(QStringLiteral("ttyACM0"));
+        for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyUSBx", "tty0"})
+            AddDevice(QLatin1String(name));
         AddDevice(QStringLiteral("ttyACM1"), root + "/gone");
         QVERIFY(::close(::creat(Device(QStringLiteral("ttyUSB3")).constData(), 0600)) == 0);
-        AddDevice(QStringLiteral("ttyUSBx"));
-        AddDevice(QStringLiteral("tty0"));
     }
 
 private slots:

@@ -19,19 +19,10 @@ using modZEMO::WritePort;
 
 namespace {
 
-const QString SendError = QStringLiteral("Error sending data to the COM port");
-
 DCB LineSettings(DWORD rate, BYTE bits, BYTE parity, BYTE stop, DWORD flags)
 {
     return DCB{.DCBlength = sizeof(DCB), .BaudRate = rate, .flags = flags, .ByteSize = bits, .Parity = parity,
                .StopBits = stop, .XonChar = 0x11, .XoffChar = 0x13};
-}
-
-// The timeouts every connect sets: reads return at once.
-void SetNonWaitingReads(HANDLE h)
-{
-    COMMTIMEOUTS t{MAXDWORD, 0, 0, 0, 0};
-    QVERIFY(SetCommTimeouts(h, &t));
 }
 
 }
@@ -42,7 +33,6 @@ class tst_ModZemoPorts : public QObject {
 
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<TestPortsDir> ports;
-    std::unique_ptr<MessageRecorder> messages;
     HANDLE handle = INVALID_HANDLE_VALUE;
 
 private slots:
@@ -50,17 +40,14 @@ private slots:
     {
         pty = std::make_unique<PtyPair>();
         ports = std::make_unique<TestPortsDir>();
-        messages = std::make_unique<MessageRecorder>();
         QVERIFY(ports->link(4, pty->slavePath()));
         handle = modZEMO::OpenPort(QStringLiteral("COM4"));
         QVERIFY(handle != INVALID_HANDLE_VALUE);
-        SetNonWaitingReads(handle);
     }
 
     void cleanup()
     {
         CloseHandle(handle);
-        messages.reset();
         ports.reset();
         pty.reset();
     }
@@ -146,10 +133,11 @@ private slots:
         QFETCH(bool, stop);
         QFETCH(bool, rtsCts);
         QFETCH(int, parity);
+        using serialdevice::Parity;
         const serialdevice::LineSettings wanted{
-            .bitRate = 128000, .dataBits = 7, .parity = serialdevice::Parity::Mark, .extraStopBit = true, .rtsCts = true};
-        const serialdevice::LineSettings taken{.bitRate = rate, .dataBits = bits, .parity = serialdevice::Parity(parity),
-                                               .extraStopBit = stop, .rtsCts = rtsCts};
+            .bitRate = 128000, .dataBits = 7, .parity = Parity::Mark, .extraStopBit = true, .rtsCts = true};
+        const serialdevice::LineSettings taken{
+            .bitRate = rate, .dataBits = bits, .parity = Parity(parity), .extraStopBit = stop, .rtsCts = rtsCts};
         QTEST(wanted.sameFraming(taken), "accepted");
     }
 
@@ -176,23 +164,24 @@ private slots:
     // under a new handle, and a write to it says so once per write.
     void closedHandleReachesNothing()
     {
+        MessageRecorder messages;
         QVERIFY(CloseHandle(handle));
         const auto stale = handle;
         handle = modZEMO::OpenPort(QStringLiteral("COM4"));
         QVERIFY(handle != INVALID_HANDLE_VALUE && handle != stale);
         QVERIFY(!CloseHandle(stale) && !CloseHandle(INVALID_HANDLE_VALUE) && !CloseHandle(0));
         DCB dcb{};
-        COMMTIMEOUTS t{};
+        COMMTIMEOUTS t{MAXDWORD, 0, 0, 0, 0}; // reads return at once
         DWORD status = 0;
         QVERIFY(!GetCommState(stale, &dcb) && !SetCommState(stale, &dcb) && !GetCommTimeouts(stale, &t));
         QVERIFY(!SetCommTimeouts(stale, &t) && !EscapeCommFunction(stale, CLRRTS)
                 && !GetCommModemStatus(stale, &status));
         QVERIFY(!WritePort(stale, "abc") && !WritePort(stale, QByteArray(250, 'x')));
-        QCOMPARE(messages->texts(), QStringList(2, SendError));
+        QCOMPARE(messages.texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
         QVERIFY(pty->send("z"));
         QVERIFY(pty->waitUntilQueued(1));
         QCOMPARE(ReadPort(stale), QByteArray());
-        SetNonWaitingReads(handle);
+        QVERIFY(SetCommTimeouts(handle, &t));
         QCOMPARE(ReadPort(handle), QByteArray("z"));
         QCOMPARE(pty->receive(1, 100), QByteArray());
     }

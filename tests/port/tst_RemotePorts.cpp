@@ -43,7 +43,6 @@ QByteArray EveryByte()
 enum : uint8_t { IAC = 255, DONT = 254, DO = 253, WONT = 252, WILL = 251, SB = 250, SE = 240, NOP = 241 };
 enum : uint8_t { BINARY = 0, TELNET_ECHO = 1, SGA = 3, COM_PORT = 44 };
 const QByteArray Agreement = Bytes({IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DO, COM_PORT});
-const QByteArray Requests = Bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, COM_PORT});
 const QByteArray NoComPort = Bytes({IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DONT, COM_PORT});
 
 QByteArray Sub(QByteArray body)
@@ -118,22 +117,21 @@ private slots:
         QTest::addColumn<QByteArray>("answer");
         QTest::addColumn<int>("state");
         QTest::addColumn<int>("modemState");
+        const QByteArray none;
         const int ready = int(ClientProtocol::Negotiation::Ready);
         const int pending = int(ClientProtocol::Negotiation::Pending);
         const int refused = int(ClientProtocol::Negotiation::Refused);
-        QTest::newRow("agreement") << Agreement << QByteArray() << QByteArray() << ready << 0;
+        QTest::newRow("agreement") << Agreement << none << none << ready << 0;
         QTest::newRow("ser2net's opening: SGA taken, echo declined")
-            << Bytes({IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL, TELNET_ECHO, IAC, DONT, TELNET_ECHO}) + Agreement << QByteArray()
-            << Bytes({IAC, DO, SGA, IAC, WILL, SGA, IAC, DONT, TELNET_ECHO}) << ready << 0;
-        QTest::newRow("COM port option refused") << NoComPort << QByteArray() << QByteArray() << refused << 0;
-        QTest::newRow("binary refused one way") << Bytes({IAC, WONT, BINARY}) << QByteArray() << QByteArray()
-                                                << refused << 0;
-        QTest::newRow("every byte value, 0xFF doubled") << EveryByte().insert(255, '\xff') << EveryByte()
-                                                        << QByteArray() << pending << 0;
+            << Bytes({IAC, WILL, SGA, IAC, DO, SGA, IAC, WILL, TELNET_ECHO, IAC, DONT, TELNET_ECHO}) + Agreement
+            << none << Bytes({IAC, DO, SGA, IAC, WILL, SGA, IAC, DONT, TELNET_ECHO}) << ready << 0;
+        QTest::newRow("COM port option refused") << NoComPort << none << none << refused << 0;
+        QTest::newRow("binary refused one way") << Bytes({IAC, WONT, BINARY}) << none << none << refused << 0;
+        QTest::newRow("every byte value, 0xFF doubled") << EveryByte().insert(255, '\xff') << EveryByte() << none
+                                                        << pending << 0;
         QTest::newRow("commands amid data") << "a" + Bytes({IAC, NOP}) + "b" + Sub(Bytes({107, 0xB3})) + "c"
-                                            << QByteArray("abc") << QByteArray() << pending << 0xB0;
-        QTest::newRow("0xFF doubled in a command") << Sub(Bytes({107, 0xFF})) << QByteArray() << QByteArray()
-                                                   << pending << 0xF0;
+                                            << QByteArray("abc") << none << pending << 0xB0;
+        QTest::newRow("0xFF doubled in a command") << Sub(Bytes({107, 0xFF})) << none << none << pending << 0xF0;
     }
 
     void serverBytes()
@@ -145,7 +143,7 @@ private slots:
         QFETCH(int, modemState);
         for (const qsizetype piece : {server.size(), qsizetype(1)}) {
             ClientProtocol protocol;
-            QCOMPARE(protocol.TakeOutgoing(), Requests);
+            QCOMPARE(protocol.TakeOutgoing(), Bytes({IAC, WILL, BINARY, IAC, DO, BINARY, IAC, WILL, COM_PORT}));
             QByteArray got;
             for (qsizetype at = 0; at < server.size(); at += piece) {
                 protocol.Receive(server.mid(at, piece));
@@ -188,21 +186,22 @@ private slots:
         QTest::addColumn<QByteArray>("opening");
         QTest::addColumn<QByteArray>("answer"); // a command's code and the value that answers it
         QTest::addColumn<QString>("reason");    // empty: the connect works
+        const QByteArray none;
         const QString form = QStringLiteral(": not a remote port; write rfc2217://HOST:PORT or tcp://HOST:PORT");
         const QString refusal = QStringLiteral(": the server refused 9600 8N1 (it answered %1)");
         QTest::newRow("a rate 1% off") << QString() << Agreement << Bytes({1, 0, 0, 0x25, 0x1C}) << QString();
         QTest::newRow("another bit rate") << QString() << Agreement << Bytes({1, 0, 0, 0x12, 0xC0})
                                           << refusal.arg("4800 8N1");
         QTest::newRow("hardware flow") << QString() << Agreement << Bytes({5, 3}) << refusal.arg("9600 8N1 RTS/CTS");
-        QTest::newRow("option refused") << QString() << NoComPort << QByteArray()
+        QTest::newRow("option refused") << QString() << NoComPort << none
                                         << ": the server does not offer serial port control (RFC 2217); "
                                            "for a plain byte stream write tcp://";
-        QTest::newRow("silence") << QString() << QByteArray() << QByteArray() << ": the server did not answer in time";
-        QTest::newRow("nothing listens") << QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeTcpPort())
-                                         << QByteArray() << QByteArray() << ": connection refused";
-        QTest::newRow("no port number") << "rfc2217://127.0.0.1" << QByteArray() << QByteArray() << form;
-        QTest::newRow("port number 0") << "tcp://[::1]:0" << QByteArray() << QByteArray() << form;
-        QTest::newRow("unknown kind") << "telnet://127.0.0.1:23" << QByteArray() << QByteArray() << form;
+        QTest::newRow("silence") << QString() << none << none << ": the server did not answer in time";
+        QTest::newRow("nothing listens") << QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeTcpPort()) << none
+                                         << none << ": connection refused";
+        QTest::newRow("no port number") << "rfc2217://127.0.0.1" << none << none << form;
+        QTest::newRow("port number 0") << "tcp://[::1]:0" << none << none << form;
+        QTest::newRow("unknown kind") << "telnet://127.0.0.1:23" << none << none << form;
     }
 
     void connect()
