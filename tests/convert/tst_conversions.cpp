@@ -14,7 +14,6 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QByteArray>("binary");
         QTest::addColumn<QByteArray>("hex");
-        QTest::newRow("zero") << 0 << QByteArray("00000000") << QByteArray("00");
         QTest::newRow("LF") << 10 << QByteArray("00001010") << QByteArray("0A");
         QTest::newRow("A") << 65 << QByteArray("01000001") << QByteArray("41");
         QTest::newRow("128") << 128 << QByteArray("10000000") << QByteArray("80");
