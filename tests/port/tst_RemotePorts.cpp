@@ -190,7 +190,7 @@ private slots:
         QTest::newRow("a rate 1% off") << QString() << Agreement << Bytes({1, 0, 0, 0x25, 0x1C}) << QString();
         QTest::newRow("another bit rate") << QString() << Agreement << Bytes({1, 0, 0, 0x12, 0xC0})
                                           << refusal.arg("4800 8N1");
-        QTest::newRow("hardware flow") << QString() << Agreement << Bytes({5, 3}) << refusal.arg("9600 8N1 RTS/CTS");
+        QTest::newRow("XON/XOFF") << QString() << Agreement << Bytes({5, 2}) << refusal.arg("9600 8N1 XON/XOFF");
         QTest::newRow("option refused") << QString() << NoComPort << none
                                         << ": the server does not offer serial port control (RFC 2217); "
                                            "for a plain byte stream write tcp://";
