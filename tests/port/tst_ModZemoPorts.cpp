@@ -1,3 +1,4 @@
+#include "port/LineSettings.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
 #include "support/MessageRecorder.h"
@@ -7,188 +8,179 @@
 
 #include <QFile>
 #include <QTest>
+#include <cstring>
 #include <memory>
 #include <sys/stat.h>
-#include <thread>
+#include <termios.h>
 
-using namespace modZEMO;
+using namespace win32;
+using modZEMO::ReadPort;
+using modZEMO::WritePort;
 
 namespace {
 
-const QString SendError = QStringLiteral("Error sending data to the COM port");
+DCB LineSettings(DWORD rate, BYTE bits, BYTE parity, BYTE stop, DWORD flags)
+{
+    return DCB{.DCBlength = sizeof(DCB), .BaudRate = rate, .flags = flags, .ByteSize = bits, .Parity = parity,
+               .StopBits = stop, .XonChar = 0x11, .XoffChar = 0x13};
+}
 
 }
 
+// COM4 is a pseudo-terminal whose master end the test plays.
 class tst_ModZemoPorts : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<TestPortsDir> ports;
-    std::unique_ptr<MessageRecorder> messages;
-    win32::HANDLE handle = win32::INVALID_HANDLE_VALUE;
-
-    // The timeouts every connect sets: reads return at once.
-    static void SetNonWaitingReads(win32::HANDLE h)
-    {
-        win32::COMMTIMEOUTS t{win32::MAXDWORD, 0, 0, 0, 0};
-        QVERIFY(win32::SetCommTimeouts(h, &t));
-    }
+    HANDLE handle = INVALID_HANDLE_VALUE;
 
 private slots:
     void init()
     {
         pty = std::make_unique<PtyPair>();
         ports = std::make_unique<TestPortsDir>();
-        messages = std::make_unique<MessageRecorder>();
-        QVERIFY(ports->link(7, pty->slavePath()));
-        handle = OpenPort(QStringLiteral("COM7"));
-        QVERIFY(handle != win32::INVALID_HANDLE_VALUE);
-        SetNonWaitingReads(handle);
+        QVERIFY(ports->link(4, pty->slavePath()));
+        handle = modZEMO::OpenPort(QStringLiteral("COM4"));
+        QVERIFY(handle != INVALID_HANDLE_VALUE);
     }
 
     void cleanup()
     {
-        win32::CloseHandle(handle);
-        messages.reset();
+        CloseHandle(handle);
         ports.reset();
         pty.reset();
     }
 
-    // Every byte value, a zero byte not ending the data, in reads of at most 100.
-    void readsTakeAtMost100BytesEach()
+    // What SetCommState takes reaches the device exactly and is reported
+    // back; what it refuses leaves the port as it was.
+    void settings_data()
     {
-        QByteArray sent;
-        for (int i = 0; i < 256; ++i)
-            sent.append(char(255 - i));
-        QVERIFY(pty->send(sent));
-        QVERIFY(pty->waitUntilQueued(sent.size()));
-        QCOMPARE(ReadPort(handle), sent.mid(0, 100));
-        QCOMPARE(ReadPort(handle), sent.mid(100, 100));
-        QCOMPARE(ReadPort(handle), sent.mid(200));
-        QCOMPARE(ReadPort(handle), QByteArray());
+        QTest::addColumn<uint>("rate");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<int>("stop");
+        QTest::addColumn<uint>("flags");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<uint>("cflag"); // the device's stop, parity and flow bits
+        const auto row = [](const char* name, uint rate, int bits, int parity, int stop, uint flags, uint cflag) {
+            QTest::newRow(name) << rate << bits << parity << stop << flags << true << cflag;
+        };
+        row("odd", 4800, 8, 1, 0, 1, PARODD);
+        row("mark", 2400, 8, 3, 0, 1, CMSPAR | PARODD);
+        row("space", 2400, 8, 4, 0, 1, CMSPAR);
+        row("5 bits 1.5 stop", 300, 5, 0, 1, 1, CSTOPB);
+        row("cts flow", 115200, 8, 0, 0, fBinary | fOutxCtsFlow, CRTSCTS);
+        row("rts handshake", 115200, 8, 0, 0, fBinary | (RTS_CONTROL_HANDSHAKE << fRtsControlShift), CRTSCTS);
+        const auto refused = [](const char* name, uint rate, int bits, int parity, int stop) {
+            QTest::newRow(name) << rate << bits << parity << stop << 1u << false << 0u;
+        };
+        refused("4 data bits", 9600, 4, 0, 0);
+        refused("9 data bits", 9600, 9, 0, 0);
+        refused("parity code 5", 9600, 8, 5, 0);
+        refused("stop code 3", 9600, 8, 0, 3);
+        refused("2 stop, 5 bits", 9600, 5, 0, 2);
+        refused("no bit rate", 0, 8, 0, 0);
+    }
+    void settings()
+    {
+        QFETCH(uint, rate);
+        QFETCH(int, bits);
+        QFETCH(int, parity);
+        QFETCH(int, stop);
+        QFETCH(uint, flags);
+        QFETCH(bool, accepted);
+        QFETCH(uint, cflag);
+        DCB before = LineSettings(57600, 8, NOPARITY, ONESTOPBIT, 1);
+        QVERIFY(SetCommState(handle, &before));
+        DCB dcb = LineSettings(rate, BYTE(bits), BYTE(parity), BYTE(stop), flags);
+        QCOMPARE(SetCommState(handle, &dcb), BOOL(accepted));
+        if (!accepted)
+            dcb = before;
+        QCOMPARE(pty->slaveBitRate(), dcb.BaudRate);
+        termios seen{};
+        QCOMPARE(tcgetattr(pty->masterFd(), &seen), 0);
+        QCOMPARE(seen.c_cflag & (CSTOPB | CMSPAR | PARODD | CRTSCTS), cflag);
+        QCOMPARE(seen.c_iflag & (IXON | IXOFF), 0u);
+        DCB back{};
+        QVERIFY(GetCommState(handle, &back));
+        QCOMPARE(std::memcmp(&back, &dcb, sizeof dcb), 0);
     }
 
-    // Each text goes out whole and unchanged, and nothing else: a one-byte
-    // text written after it arrives right behind it.
-    void writesArriveWhole_data()
+    // On a real line the driver's read-back decides whether SetCommState
+    // succeeded: the same framing, and a rate rounded by at most 3 %.
+    void driverReadBack_data()
     {
-        QTest::addColumn<QByteArray>("text");
-        QByteArray every;
-        for (int i = 0; i < 256; ++i)
-            every.append(char(i));
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("exactly 100") << every.left(100);
-        QTest::newRow("every byte value") << every;
-        // More than the driver queues: the write must wait for room.
-        QTest::newRow("60000") << every.repeated(235).left(60000);
+        QTest::addColumn<uint>("rate");
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<bool>("rtsCts");
+        QTest::addColumn<int>("parity");
+        QTest::addColumn<bool>("accepted");
+        const int mark = int(serialdevice::Parity::Mark);
+        QTest::newRow("exact") << 128000u << 7 << true << true << mark << true;
+        QTest::newRow("rate rounded by 2%") << 125440u << 7 << true << true << mark << true;
+        QTest::newRow("rate fell back to 115200") << 115200u << 7 << true << true << mark << false;
+        QTest::newRow("data bits forced to 8") << 128000u << 8 << true << true << mark << false;
+        QTest::newRow("stop bit dropped") << 128000u << 7 << false << true << mark << false;
+        QTest::newRow("no hardware flow") << 128000u << 7 << true << false << mark << false;
+        QTest::newRow("no mark parity") << 128000u << 7 << true << true << int(serialdevice::Parity::Odd) << false;
     }
-    void writesArriveWhole()
+    void driverReadBack()
     {
-        QFETCH(QByteArray, text);
-        QByteArray received;
-        std::thread device([&] { received = pty->receive(text.size() + 1, 20000); });
-        const bool ok = WritePort(handle, text) && WritePort(handle, "x");
-        device.join();
-        QVERIFY(ok);
-        QCOMPARE(received, text + "x");
-        QVERIFY(messages->messages().isEmpty());
+        QFETCH(uint, rate);
+        QFETCH(int, bits);
+        QFETCH(bool, stop);
+        QFETCH(bool, rtsCts);
+        QFETCH(int, parity);
+        using serialdevice::Parity;
+        const serialdevice::LineSettings wanted{
+            .bitRate = 128000, .dataBits = 7, .parity = Parity::Mark, .extraStopBit = true, .rtsCts = true};
+        const serialdevice::LineSettings taken{
+            .bitRate = rate, .dataBits = bits, .parity = Parity(parity), .extraStopBit = stop, .rtsCts = rtsCts};
+        QTEST(wanted.SameFraming(taken), "accepted");
     }
 
-    // A port that cannot be had: the open fails and says why. (Held by
+    // A port without permission: the open fails and says why. (Held by
     // another program: tst_faults.)
-    void openRefused_data()
-    {
-        QTest::addColumn<bool>("permission");
-        QTest::addColumn<QString>("why"); // after the device's path
-        QTest::newRow("held by this program") << false << ": in use by another program";
-        QTest::newRow("no permission") << true
-                                       << ": permission denied: add yourself to the dialout group "
-                                          "(sudo adduser $USER dialout) and log in again";
-    }
     void openRefused()
     {
-        QFETCH(bool, permission);
-        QFETCH(QString, why);
-        const auto refusal = [] {
-            const bool refused = OpenPort(QStringLiteral("COM7")) == win32::INVALID_HANDLE_VALUE;
+        QVERIFY(CloseHandle(handle));
+        QVERIFY(::chmod(QFile::encodeName(pty->slavePath()).constData(), 0) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
+        const QByteArray reason = RunUnprivileged([] {
+            const bool refused = modZEMO::OpenPort(QStringLiteral("COM4")) == INVALID_HANDLE_VALUE;
             return refused ? openfailure::Last().toUtf8() : QByteArray("opened");
-        };
-        QByteArray reason;
-        if (permission) {
-            QVERIFY(win32::CloseHandle(handle));
-            QVERIFY(::chmod(QFile::encodeName(pty->slavePath()).constData(), 0) == 0);
-            QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
-            reason = RunUnprivileged(refusal);
-        } else {
-            reason = refusal();
-        }
-        QCOMPARE(QString::fromUtf8(reason), pty->slavePath() + why);
-        // A name the map does not hold, or a device path, opens nothing.
-        QCOMPARE(OpenPort(QStringLiteral("COM8")), win32::INVALID_HANDLE_VALUE);
-        QCOMPARE(OpenPort(pty->slavePath()), win32::INVALID_HANDLE_VALUE);
+        });
+        QCOMPARE(QString::fromUtf8(reason), pty->slavePath()
+                     + ": permission denied: add yourself to the dialout group (sudo adduser $USER dialout) "
+                       "and log in again");
     }
 
     // A closed handle reaches nothing, also once its port is open again
     // under a new handle, and a write to it says so once per write.
     void closedHandleReachesNothing()
     {
-        QVERIFY(win32::CloseHandle(handle));
+        MessageRecorder messages;
+        QVERIFY(CloseHandle(handle));
         const auto stale = handle;
-        handle = OpenPort(QStringLiteral("COM7"));
-        QVERIFY(handle != win32::INVALID_HANDLE_VALUE && handle != stale);
-        QVERIFY(!win32::CloseHandle(stale));
-        QVERIFY(!win32::CloseHandle(win32::INVALID_HANDLE_VALUE));
-        QVERIFY(!win32::CloseHandle(0));
-        win32::DCB dcb{};
-        win32::COMMTIMEOUTS t{};
-        win32::DWORD status = 0;
-        QCOMPARE(win32::GetCommState(stale, &dcb), 0);
-        QCOMPARE(win32::SetCommState(stale, &dcb), 0);
-        QCOMPARE(win32::GetCommTimeouts(stale, &t), 0);
-        QCOMPARE(win32::SetCommTimeouts(stale, &t), 0);
-        QCOMPARE(win32::EscapeCommFunction(stale, win32::CLRRTS), 0);
-        QCOMPARE(win32::GetCommModemStatus(stale, &status), 0);
-        QVERIFY(!WritePort(stale, "abc"));
-        QVERIFY(!WritePort(stale, QByteArray(250, 'x')));
-        QCOMPARE(messages->texts(), QStringList(2, SendError));
+        handle = modZEMO::OpenPort(QStringLiteral("COM4"));
+        QVERIFY(handle != INVALID_HANDLE_VALUE && handle != stale);
+        QVERIFY(!CloseHandle(stale) && !CloseHandle(INVALID_HANDLE_VALUE) && !CloseHandle(0));
+        DCB dcb{};
+        COMMTIMEOUTS t{MAXDWORD, 0, 0, 0, 0}; // reads return at once
+        DWORD status = 0;
+        QVERIFY(!GetCommState(stale, &dcb) && !SetCommState(stale, &dcb) && !GetCommTimeouts(stale, &t));
+        QVERIFY(!SetCommTimeouts(stale, &t) && !EscapeCommFunction(stale, CLRRTS)
+                && !GetCommModemStatus(stale, &status));
+        QVERIFY(!WritePort(stale, "abc") && !WritePort(stale, QByteArray(250, 'x')));
+        QCOMPARE(messages.texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
         QVERIFY(pty->send("z"));
         QVERIFY(pty->waitUntilQueued(1));
         QCOMPARE(ReadPort(stale), QByteArray());
-        SetNonWaitingReads(handle);
+        QVERIFY(SetCommTimeouts(handle, &t));
         QCOMPARE(ReadPort(handle), QByteArray("z"));
         QCOMPARE(pty->receive(1, 100), QByteArray());
-    }
-
-    // A device that hangs up makes reads and writes fail instead of waiting.
-    void hungUpDeviceFails_data()
-    {
-        QTest::addColumn<bool>("waitingRead");
-        QTest::newRow("reads that return at once") << false;
-        QTest::newRow("a read that waits for ever") << true;
-    }
-    void hungUpDeviceFails()
-    {
-        QFETCH(bool, waitingRead);
-        win32::COMMTIMEOUTS waitForever{0, 0, 0, 0, 0};
-        if (waitingRead)
-            QVERIFY(win32::SetCommTimeouts(handle, &waitForever));
-        QVERIFY(pty->send("late"));
-        std::thread unplug([&] {
-            QTest::qSleep(waitingRead ? 50 : 0);
-            pty->closeMaster();
-        });
-        if (!waitingRead)
-            unplug.join();
-        win32::DWORD count = 0;
-        char buffer[100];
-        const bool ok = win32::ReadFile(handle, buffer, sizeof buffer, &count, nullptr);
-        if (waitingRead)
-            unplug.join();
-        QVERIFY(!ok);
-        QCOMPARE(count, 0u);
-        QCOMPARE(ReadPort(handle), QByteArray());
-        QVERIFY(!WritePort(handle, "hello"));
-        QCOMPARE(messages->texts(), QStringList{SendError});
     }
 };
 
