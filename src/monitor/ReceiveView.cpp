@@ -607,8 +607,9 @@ void ReceiveView::RepaintFromLine(qsizetype line)
 
 void ReceiveView::ScheduleFrame()
 {
-    // One frame in about 16 ms: more than any screen shows would be wasted.
-    constexpr qint64 FrameMs = 16;
+    // About 30 frames a second: smooth to the eye, and each frame costs the
+    // same however few bytes it adds.
+    constexpr qint64 FrameMs = 33;
     if (frameTimer_.isActive())
         return;
     const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : FrameMs;
