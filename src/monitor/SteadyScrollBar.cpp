@@ -3,6 +3,8 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qint64 LeastPaintMs = 100;
@@ -13,7 +15,10 @@ SteadyScrollBar::SteadyScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent)
 {
     pending_.setSingleShot(true);
-    connect(&pending_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+    connect(&pending_, &QTimer::timeout, this, [this] {
+        if (Current() != painted_)
+            update();
+    });
 }
 
 SteadyScrollBar::Picture SteadyScrollBar::Current() const
@@ -27,24 +32,20 @@ SteadyScrollBar::Picture SteadyScrollBar::Current() const
 
 void SteadyScrollBar::sliderChange(SliderChange change)
 {
-    // A step change (set on every frame with the range) moves the slider only
-    // when its picture shows it.
     if (change == SliderOrientationChange) {
         QScrollBar::sliderChange(change);
         return;
     }
-    if (Current() == painted_ || pending_.isActive())
+    // Range, steps and value change together in a frame and often leave the
+    // picture as it was: whether to repaint is decided once they are all set.
+    if (pending_.isActive())
         return;
     const qint64 since = sincePaint_.isValid() ? sincePaint_.elapsed() : LeastPaintMs;
-    if (underMouse() || since >= LeastPaintMs)
-        QScrollBar::sliderChange(change);
-    else
-        pending_.start(int(LeastPaintMs - since));
+    pending_.start(underMouse() ? 0 : int(std::max<qint64>(0, LeastPaintMs - since)));
 }
 
 void SteadyScrollBar::paintEvent(QPaintEvent* event)
 {
-    pending_.stop();
     sincePaint_.start();
     painted_ = Current();
     QScrollBar::paintEvent(event);
