@@ -140,7 +140,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QStringList, said);
         const bool noPort = cause == "no port";
-        TestWindow t(noPort ? std::initializer_list<int>{} : std::initializer_list<int>{1, 2});
+        TestWindow t(noPort ? QList<int>{} : QList<int>{1, 2});
         frmMain& w = t.w;
         w.show();
         const pid_t holder = cause == "busy" ? HoldInAnotherProcess(QStringLiteral("COM1")) : 0;

@@ -1,39 +1,13 @@
-#include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
-#include "support/MessageRecorder.h"
-#include "support/SimulatedPorts.h"
+#include "support/TestWindow.h"
+#include "support/WindowSteps.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-namespace {
-
-QStringList Items(const QComboBox* list)
-{
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i)
-        out << list->itemText(i);
-    return out;
-}
-
-// Everything a user can see of the lists and check boxes, to compare two windows.
-QStringList Snapshot(const frmMain& w)
-{
-    QStringList out{w.windowTitle()};
-    for (auto* list : w.findChildren<QComboBox*>())
-        out << list->objectName() + "=" + QString::number(list->currentIndex()) + "/" + Items(list).join(',')
-                + (list->isEnabled() ? "" : " disabled");
-    for (auto* box : w.findChildren<QCheckBox*>())
-        out << box->objectName() + QString::number(box->checkState()) + (box->isEnabled() ? "" : " disabled");
-    return out;
-}
-
-}
 
 class tst_startup : public QObject {
     Q_OBJECT
@@ -56,11 +30,8 @@ private slots:
         QFETCH(QList<int>, present);
         QFETCH(QStringList, listed);
         QFETCH(QStringList, alternates);
-        SimulatedPorts ports;
-        for (int n : present)
-            ports.add(n);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t(present);
+        const frmMain& w = t.w;
         QCOMPARE(Items(w.ComPortListBox), listed);
         QCOMPARE(Items(w.AltComListBox), alternates);
         QCOMPARE(w.ComPortListBox->currentIndex(), listed.isEmpty() ? -1 : 0);
@@ -68,46 +39,49 @@ private slots:
         if (!listed.isEmpty()) {
             QCOMPARE(modZEMO::PortName, listed.first());
             QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(),
-                     ports.device(listed.first().mid(3).toInt()).slavePath());
+                     t.ports.device(listed.first().mid(3).toInt()).slavePath());
         }
-        QCOMPARE(w.windowTitle(), QStringLiteral("Wendale v1.1.1"));
         QVERIFY(!w.PortIsOpen && !w.TwoPortMode && !w.Timer1->isActive());
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init"));
-        for (QWidget* off : {static_cast<QWidget*>(w.AltComListBox), static_cast<QWidget*>(w.SendData),
-                             static_cast<QWidget*>(w.SendButton), static_cast<QWidget*>(w.DTRv),
-                             static_cast<QWidget*>(w.RTSv)})
+        for (const QWidget* off : QList<const QWidget*>{w.AltComListBox, w.SendData, w.SendButton, w.DTRv, w.RTSv})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
         QVERIFY(!w.DTRv->isChecked() && !w.RTSv->isChecked());
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(t.messages.messages().isEmpty());
     }
 
-    void choosingAnotherPortForgetsTheSecond()
+    void portListsFollowTheDevices()
     {
-        SimulatedPorts ports;
-        for (int n : {1, 2, 3})
-            ports.add(n);
-        frmMain w;
+        TestWindow t({3, 5});
+        frmMain& w = t.w;
+        // The second list leaves out the chosen port and forgets its own choice.
         w.ComPortListBox->setCurrentIndex(1);
-        QCOMPARE(modZEMO::PortName, QStringLiteral("COM2"));
-        QCOMPARE(Items(w.AltComListBox), (QStringList{"COM1", "COM3"}));
+        QCOMPARE(modZEMO::PortName, QStringLiteral("COM5"));
+        QCOMPARE(Items(w.AltComListBox), QStringList{"COM3"});
         QCOMPARE(w.AltComListBox->currentIndex(), -1);
-    }
+        w.AltComListBox->setCurrentIndex(0);
 
-    void twoWindowsStartAlike()
-    {
-        SimulatedPorts ports;
-        ports.add(2);
-        ports.add(5);
-        QStringList first;
-        {
-            frmMain w;
-            first = Snapshot(w);
-            w.SpeedListBox->setCurrentIndex(2);
-            w.OutCombo->setCurrentIndex(0);
-            w.ITypeListBox->setCurrentIndex(5);
-        }
-        frmMain second;
-        QCOMPARE(Snapshot(second), first);
+        t.ports.add(1);
+        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM5"}));
+        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM5"));
+        QCOMPARE(Items(w.AltComListBox), QStringList({"COM1", "COM3"}));
+        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), t.ports.device(1).slavePath());
+
+        // The chosen port goes: the first one listed is chosen, as at start-up.
+        t.ports.remove(5);
+        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
+        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(Items(w.AltComListBox), QStringList({"COM3"}));
+        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
+
+        // Nothing changes while a port is open; Disc. catches up.
+        w.COMInitButton_Click();
+        QVERIFY(w.PortIsOpen);
+        t.ports.add(7);
+        QTest::qWait(600);
+        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
+        w.COMInitButton_Click();
+        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM7"}));
     }
 };
 

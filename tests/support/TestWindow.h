@@ -4,12 +4,12 @@
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
-#include <initializer_list>
+#include <QList>
 
 // The window a window test drives: simulated ports COMn made before the
 // window lists them, and its message boxes recorded.
 struct TestWindow {
-    explicit TestWindow(std::initializer_list<int> comNumbers = {})
+    explicit TestWindow(const QList<int>& comNumbers = {})
         : made(Make(ports, comNumbers))
     {
     }
@@ -20,7 +20,7 @@ struct TestWindow {
     frmMain w;
 
 private:
-    static bool Make(SimulatedPorts& ports, std::initializer_list<int> comNumbers)
+    static bool Make(SimulatedPorts& ports, const QList<int>& comNumbers)
     {
         for (const int n : comNumbers)
             ports.add(n);
