@@ -48,23 +48,28 @@ class tst_connect : public QObject {
     Q_OBJECT
 
 private slots:
-    // Generic with the list entries chosen, then the user drives the lines,
-    // disconnects and connects again.
+    // Generic with the list entries chosen; the device sets its lines (each
+    // lights its own indicator), the user drives ours, disconnects (which
+    // blanks the indicators and keeps the status) and connects again.
     void connectAndDisconnect_data()
     {
         QTest::addColumn<QList<int>>("entries"); // speed, bits, parity, stop, handshake; -1: as the window starts
         QTest::addColumn<uint>("rate");
         QTest::addColumn<QList<int>>("record"); // ByteSize, Parity, StopBits, CTS flow, XON out, XON in as set
+        QTest::addColumn<uint>("status"); // the device's lines
+        QTest::addColumn<QString>("ctsDsrRiDcd");
         QTest::newRow("as the window starts: 9600 8N1") << QList<int>{-1, -1, -1, -1, -1} << 9600u
-                                                         << QList<int>{8, 0, 0, 0, 0, 0};
-        QTest::newRow("128000 7E2") << QList<int>{11, 2, 2, 2, 0} << 128000u << QList<int>{7, 2, 2, 0, 0, 0};
-        QTest::newRow("XON/XOFF") << QList<int>{6, 3, 0, 0, 1} << 9600u << QList<int>{8, 0, 0, 0, 1, 1};
-        QTest::newRow("Hardware") << QList<int>{6, 3, 0, 0, 2} << 9600u << QList<int>{8, 0, 0, 1, 0, 0};
+                                                         << QList<int>{8, 0, 0, 0, 0, 0} << 0xB0u << "1101";
+        QTest::newRow("128000 7E2") << QList<int>{11, 2, 2, 2, 0} << 128000u << QList<int>{7, 2, 2, 0, 0, 0} << 0x40u
+                                    << "0010";
+        QTest::newRow("XON/XOFF") << QList<int>{6, 3, 0, 0, 1} << 9600u << QList<int>{8, 0, 0, 0, 1, 1} << 0x10u << "1000";
+        QTest::newRow("Hardware") << QList<int>{6, 3, 0, 0, 2} << 9600u << QList<int>{8, 0, 0, 1, 0, 0} << 0u << "0000";
     }
     void connectAndDisconnect()
     {
         QFETCH(QList<int>, entries);
         QFETCH(QList<int>, record);
+        QFETCH(uint, status);
         TestWindow t({1});
         frmMain& w = t.w;
         w.show();
@@ -97,6 +102,10 @@ private slots:
             QVERIFY2(!list->isEnabled(), qPrintable(list->objectName()));
         QVERIFY(w.SendData->isEnabled() && w.SendButton->isEnabled());
         QCOMPARE(w.focusWidget(), w.SendData);
+        const auto indicators = [&w] { return w.CTSv->text() + w.DSRv->text() + w.RIv->text() + w.DCDv->text(); };
+        win32::testhook::SetInputLines("COM1", status);
+        QTRY_COMPARE(w.Label8->text(), QStringLiteral(" %1").arg(status));
+        QTEST(indicators(), "ctsDsrRiDcd");
 
         win32::testhook::ClearLineHistory("COM1");
         for (QCheckBox* box : {w.RTSv, w.RTSv, w.DTRv, w.DTRv})
@@ -107,6 +116,8 @@ private slots:
                                                           {LineEvent::Dtr, false}, {LineEvent::Rts, false},
                                                           {LineEvent::Closed, false}}));
         ExpectIdle(w);
+        QCOMPARE(indicators(), QString());
+        QCOMPARE(w.Label8->text(), QStringLiteral(" %1").arg(status));
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init."));
         QVERIFY(!w.SendData->isEnabled() && !w.DTRv->isEnabled() && !w.RTSv->isEnabled());
 
@@ -229,31 +240,6 @@ private slots:
             w.ITypeListBox->setCurrentIndex(frmMain::IRMan);
             QVERIFY(!w.AltComListBox->isEnabled() && w.Com2Label->isEnabled() && !w.Out1Label->isHidden());
         }
-    }
-
-    // Each bit lights its own indicator; Disc. blanks them and keeps the status.
-    void indicators_data()
-    {
-        QTest::addColumn<uint>("status");
-        QTest::addColumn<QString>("label8");
-        QTest::addColumn<QString>("ctsDsrRiDcd");
-        QTest::newRow("CTS, DSR and DCD") << 0xB0u << " 176" << "1101";
-        QTest::newRow("ring") << 0x40u << " 64" << "0010";
-    }
-    void indicators()
-    {
-        QFETCH(uint, status);
-        QFETCH(QString, label8);
-        TestWindow t({1});
-        frmMain& w = t.w;
-        w.COMInitButton_Click();
-        win32::testhook::SetInputLines("COM1", status);
-        QTRY_COMPARE(w.Label8->text(), label8);
-        QTEST(w.CTSv->text() + w.DSRv->text() + w.RIv->text() + w.DCDv->text(), "ctsDsrRiDcd");
-
-        w.COMInitButton_Click();
-        QCOMPARE(w.CTSv->text() + w.DSRv->text() + w.RIv->text() + w.DCDv->text(), QString());
-        QCOMPARE(w.Label8->text(), label8);
     }
 
     // A handful of cycles: bench/cycles runs a thousand of each.
