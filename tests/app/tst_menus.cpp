@@ -20,18 +20,7 @@
 #include <QWindow>
 
 #include <csignal>
-#include <sys/ioctl.h>
 #include <unistd.h>
-
-namespace {
-
-bool Exclusive(const PtyPair& device)
-{
-    int on = 0;
-    return ioctl(device.slaveFd(), TIOCGEXCL, &on) == 0 && on;
-}
-
-}
 
 class tst_menus : public QObject {
     Q_OBJECT
@@ -45,7 +34,6 @@ private slots:
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QStringList>("alternates");
         QTest::newRow("none") << QList<int>{} << QStringList{} << QStringList{};
-        QTest::newRow("one") << QList<int>{4} << QStringList{"COM4"} << QStringList{};
         QTest::newRow("numeric order") << QList<int>{10, 3} << QStringList{"COM3", "COM10"} << QStringList{"COM10"};
         QTest::newRow("COM31 never") << QList<int>{30, 31} << QStringList{"COM30"} << QStringList{};
     }
@@ -163,29 +151,31 @@ private slots:
     }
 
     // Each session is connected, all but the last disconnected again; then
-    // the window closes. Every port is closed once and is free afterwards.
+    // the window closes by File > Exit, its close box or a termination
+    // signal. Every port is closed once and is free afterwards.
     void closingFreesThePorts_data()
     {
         QTest::addColumn<QList<int>>("sessions");
         QTest::addColumn<bool>("lastDisconnected");
-        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<QString>("close");
         QTest::addColumn<int>("com1Closes");
         QTest::addColumn<int>("com2Closes");
         const int generic = frmMain::Generic, transparent = frmMain::Transparent;
-        QTest::newRow("no port") << QList<int>{} << false << false << 0 << 0;
-        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << false << 1 << 0;
-        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << true << 1 << 1;
-        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << false << 1 << 0;
+        QTest::newRow("no port") << QList<int>{} << false << "Exit" << 0 << 0;
+        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << "Exit" << 1 << 0;
+        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << "box" << 1 << 1;
+        QTest::newRow("termination signal, Generic") << QList<int>{generic} << false << "signal" << 1 << 0;
+        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << "Exit" << 1 << 0;
         // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
-        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << false << 1 << 1;
-        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << false << 2
+        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << "Exit" << 1 << 1;
+        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << "Exit" << 2
                                                            << 1;
     }
     void closingFreesThePorts()
     {
         QFETCH(QList<int>, sessions);
         QFETCH(bool, lastDisconnected);
-        QFETCH(bool, closeBox);
+        QFETCH(QString, close);
         TestWindow t({1, 2});
         frmMain& w = t.w;
         w.show();
@@ -198,37 +188,24 @@ private slots:
                 w.COMInitButton_Click();
         }
 
-        if (closeBox)
+        if (close == "signal") {
+            CloseOnSignals closeOnSignals(w);
+            QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
+            QTimer stuck; // ends the loop with a failure rather than hanging the test
+            connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            stuck.start(30000);
+            QCOMPARE(QApplication::exec(), 0); // the program ends with status 0
+        } else if (close == "box") {
             w.windowHandle()->close();
-        else
+        } else {
             w.FileExitMenu->trigger();
+        }
         QVERIFY(!w.isVisible());
         QVERIFY(!w.Timer1->isActive());
         QTEST(ClosedCount("COM1"), "com1Closes");
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(t.messages.messages().isEmpty());
-    }
-
-    // A termination signal closes the window as File > Exit does: the port
-    // leaves exclusive use and the program ends with status 0.
-    void terminationSignalClosesLikeExit()
-    {
-        TestWindow t({1});
-        frmMain& w = t.w;
-        const PtyPair& device = t.ports.device(1);
-        CloseOnSignals closeOnSignals(w);
-        w.show();
-        w.COMInitButton_Click();
-        QVERIFY(Exclusive(device));
-        QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
-        QTimer stuck; // ends the loop with a failure rather than hanging the test
-        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        stuck.start(30000);
-        QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(!Exclusive(device));
-        QCOMPARE(ClosedCount("COM1"), 1);
         QVERIFY(t.messages.messages().isEmpty());
     }
 };
