@@ -71,8 +71,7 @@ private slots:
         QFETCH(QList<int>, entries);
         QFETCH(QList<int>, record);
         QFETCH(uint, status);
-        TestWindow t({1});
-        frmMain& w = t.w;
+        TestWindow w({1});
         w.show();
         for (int i = 0; i < entries.size(); ++i) {
             if (entries[i] >= 0)
@@ -84,7 +83,7 @@ private slots:
         QVERIFY(w.PortIsOpen && w.Timer1->isActive());
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Disc."));
         QVERIFY(modZEMO::MsCount() < 100);
-        QTEST(t.ports.device(1).slaveBitRate(), "rate");
+        QTEST(w.ports.device(1).slaveBitRate(), "rate");
         // A pseudo-terminal forces 8 bits without parity; the record set shows what was asked.
         win32::DCB dcb{};
         QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
@@ -120,7 +119,7 @@ private slots:
         QCOMPARE(indicators(), QString());
         QCOMPARE(w.Label8->text(), QStringLiteral(" %1").arg(status));
         QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init."));
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
     // Each way Init can fail leaves nothing open, and File > Exit stops a
@@ -149,8 +148,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(QStringList, said);
         const bool noPort = cause == "no port";
-        TestWindow t(noPort ? QList<int>{} : QList<int>{1, 2});
-        frmMain& w = t.w;
+        TestWindow w(noPort ? QList<int>{} : QList<int>{1, 2});
         w.show();
         const pid_t holder = cause == "busy" ? HoldInAnotherProcess(QStringLiteral("COM1")) : 0;
         QVERIFY(holder >= 0);
@@ -168,13 +166,13 @@ private slots:
         if (holder > 0)
             Release(holder);
         QVERIFY(!w.PortIsOpen);
-        QCOMPARE(t.messages.texts(), said);
+        QCOMPARE(w.messages.texts(), said);
         if (!said.isEmpty()) {
-            const MessageRecorder::Message& shown = t.messages.messages().last();
+            const MessageRecorder::Message& shown = w.messages.messages().last();
             QCOMPARE(shown.style, int(modZEMO::MsgCritical));
             QCOMPARE(shown.title, QStringLiteral("Brackwell"));
             if (holder > 0)
-                QCOMPARE(shown.informative, t.ports.device(1).slavePath() + QStringLiteral(": in use by another program"));
+                QCOMPARE(shown.informative, w.ports.device(1).slavePath() + QStringLiteral(": in use by another program"));
             ExpectIdle(w);
             QCOMPARE(w.COMInitButton->text(), QStringLiteral("Init"));
         }
@@ -205,8 +203,7 @@ private slots:
         QFETCH(int, type);
         QFETCH(bool, settings);
         QFETCH(bool, second);
-        TestWindow t;
-        frmMain& w = t.w;
+        TestWindow w;
         w.ITypeListBox->setCurrentIndex(from);
         w.ITypeListBox->setCurrentIndex(type);
         QCOMPARE(w.SelectedInterface, int16_t(type));
@@ -232,8 +229,7 @@ private slots:
     void cyclesLeaveNoDescriptorBehind()
     {
         QFETCH(int, type);
-        TestWindow t({1, 2});
-        frmMain& w = t.w;
+        TestWindow w({1, 2});
         ChooseInterface(w, type);
         // One cycle first, so that what lives for the window's whole life exists.
         w.COMInitButton_Click();
@@ -248,48 +244,44 @@ private slots:
         }
         QCOMPARE(OpenDescriptors(), before);
         QCOMPARE(win32::testhook::StrayCloses(), 0);
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
     // A device that goes away is reported once, naming its port; Disc. works
     // without further messages and Init works again once it is back.
     void unplugOnePort()
     {
-        TestWindow t({1});
-        frmMain& w = t.w;
-        PtyPair& device = t.ports.device(1);
-        MessageRecorder& messages = t.messages;
+        TestWindow w({1});
+        PtyPair& device = w.ports.device(1);
         w.show();
         w.COMInitButton_Click();
         QVERIFY(device.send("before"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("before"));
 
         device.closeMaster();
-        QTRY_COMPARE(messages.texts(), QStringList{Gone.arg(1)});
-        QCOMPARE(messages.messages().front().style, int(modZEMO::MsgCritical));
+        QTRY_COMPARE(w.messages.texts(), QStringList{Gone.arg(1)});
+        QCOMPARE(w.messages.messages().front().style, int(modZEMO::MsgCritical));
         QTest::qWait(100); // further ticks against the port whose device has gone
-        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(w.messages.messages().size(), 1);
         QCOMPARE(w.CTSv->text(), QStringLiteral("0"));
         QCOMPARE(w.RXOut->Text(), QByteArray("before"));
         Send(w, "x");
-        QCOMPARE(messages.texts(), (QStringList{Gone.arg(1), SendError}));
+        QCOMPARE(w.messages.texts(), (QStringList{Gone.arg(1), SendError}));
 
         w.COMInitButton_Click();
         QVERIFY(!w.PortIsOpen);
-        t.ports.add(1); // the device is back
+        w.ports.add(1); // the device is back
         w.COMInitButton_Click();
-        QVERIFY(t.ports.device(1).send("after"));
+        QVERIFY(w.ports.device(1).send("after"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("after"));
-        QCOMPARE(messages.messages().size(), 2);
+        QCOMPARE(w.messages.messages().size(), 2);
     }
 
     void unplugDuringRelay()
     {
-        TestWindow t({1, 2});
-        frmMain& w = t.w;
-        PtyPair& first = t.ports.device(1);
-        PtyPair& second = t.ports.device(2);
-        MessageRecorder& messages = t.messages;
+        TestWindow w({1, 2});
+        PtyPair& first = w.ports.device(1);
+        PtyPair& second = w.ports.device(2);
         ChooseInterface(w, frmMain::Transparent);
         w.COMInitButton_Click();
         QVERIFY(w.TwoPortMode);
@@ -304,20 +296,20 @@ private slots:
             QVERIFY(first.waitUntilQueued(data.size()));
             w.Timer1_Timer();
         }
-        QCOMPARE(messages.texts(), (QStringList{SendError, Gone.arg(2)}));
+        QCOMPARE(w.messages.texts(), (QStringList{SendError, Gone.arg(2)}));
         first.closeMaster();
         for (int tick = 0; tick < 3; ++tick)
             w.Timer1_Timer();
-        QCOMPARE(messages.texts(), (QStringList{SendError, Gone.arg(2), Gone.arg(1)}));
+        QCOMPARE(w.messages.texts(), (QStringList{SendError, Gone.arg(2), Gone.arg(1)}));
         QCOMPARE(w.RXOut->Text(), data.repeated(3));
 
         w.COMInitButton_Click();
-        t.ports.add(1);
-        t.ports.add(2);
+        w.ports.add(1);
+        w.ports.add(2);
         ChooseInterface(w, frmMain::Transparent);
         w.COMInitButton_Click();
         QVERIFY(w.TwoPortMode && w.PortIsOpen);
-        QCOMPARE(messages.messages().size(), 3);
+        QCOMPARE(w.messages.messages().size(), 3);
     }
 };
 

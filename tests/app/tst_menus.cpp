@@ -84,8 +84,7 @@ private slots:
         QFETCH(QList<int>, present);
         QFETCH(QStringList, listed);
         QFETCH(QStringList, alternates);
-        TestWindow t(present);
-        const frmMain& w = t.w;
+        TestWindow w(present);
         QCOMPARE(Items(w.ComPortListBox), listed);
         QCOMPARE(Items(w.AltComListBox), alternates);
         QCOMPARE(w.ComPortListBox->currentIndex(), listed.isEmpty() ? -1 : 0);
@@ -93,16 +92,15 @@ private slots:
         if (!listed.isEmpty()) {
             QCOMPARE(modZEMO::PortName, listed.first());
             QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(),
-                     t.ports.device(listed.first().mid(3).toInt()).slavePath());
+                     w.ports.device(listed.first().mid(3).toInt()).slavePath());
         }
         QVERIFY(!w.AltComListBox->isEnabled() && !w.TwoPortMode);
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
     void portListsFollowTheDevices()
     {
-        TestWindow t({3, 5});
-        frmMain& w = t.w;
+        TestWindow w({3, 5});
         // The second list leaves out the chosen port and forgets its own choice.
         w.ComPortListBox->setCurrentIndex(1);
         QCOMPARE(modZEMO::PortName, QStringLiteral("COM5"));
@@ -110,15 +108,15 @@ private slots:
         QCOMPARE(w.AltComListBox->currentIndex(), -1);
         w.AltComListBox->setCurrentIndex(0);
 
-        t.ports.add(1);
+        w.ports.add(1);
         QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM5"}));
         QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM5"));
         QCOMPARE(Items(w.AltComListBox), QStringList({"COM1", "COM3"}));
         QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
-        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), t.ports.device(1).slavePath());
+        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), w.ports.device(1).slavePath());
 
         // The chosen port goes: the first one listed is chosen, as at start-up.
-        t.ports.remove(5);
+        w.ports.remove(5);
         QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
         QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM1"));
         QCOMPARE(Items(w.AltComListBox), QStringList({"COM3"}));
@@ -127,7 +125,7 @@ private slots:
         // Nothing changes while a port is open; Disc. catches up.
         w.COMInitButton_Click();
         QVERIFY(w.PortIsOpen);
-        t.ports.add(7);
+        w.ports.add(7);
         QTest::qWait(600);
         QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
         w.COMInitButton_Click();
@@ -159,9 +157,7 @@ private slots:
                                      return browserOpens;
                                  }});
         const auto restore = qScopeGuard([] { modZEMO::SetHelpOpeners({}); });
-        TestWindow t({1});
-        frmMain& w = t.w;
-        MessageRecorder& messages = t.messages;
+        TestWindow w({1});
         w.COMInitButton_Click();
         w.HelpContentMenu->trigger();
         QCOMPARE(viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
@@ -173,18 +169,18 @@ private slots:
             QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
             QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
             if (!browserOpens) {
-                QCOMPARE(messages.messages().size(), 1);
-                QCOMPARE(messages.messages().first().style, 64);
-                QCOMPARE(messages.messages().first().title, QStringLiteral("Brackwell"));
-                QVERIFY2(messages.texts().first().contains(manual.filePath()), qPrintable(messages.texts().first()));
+                QCOMPARE(w.messages.messages().size(), 1);
+                QCOMPARE(w.messages.messages().first().style, 64);
+                QCOMPARE(w.messages.messages().first().title, QStringLiteral("Brackwell"));
+                QVERIFY2(w.messages.texts().first().contains(manual.filePath()), qPrintable(w.messages.texts().first()));
             }
         }
-        messages.clear();
+        w.messages.clear();
         w.HelpAboutMenu->trigger();
-        QCOMPARE(messages.messages().size(), 1);
-        QCOMPARE(messages.messages().first().style, 64);
-        QCOMPARE(messages.messages().first().title, QStringLiteral("ZEMO"));
-        QVERIFY(messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
+        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.messages().first().style, 64);
+        QCOMPARE(w.messages.messages().first().title, QStringLiteral("ZEMO"));
+        QVERIFY(w.messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
         QVERIFY(w.PortIsOpen && w.Timer1->isActive());
         QCOMPARE(ClosedCount("COM1"), 0);
     }
@@ -215,8 +211,7 @@ private slots:
         QFETCH(QList<int>, sessions);
         QFETCH(bool, lastDisconnected);
         QFETCH(QString, close);
-        TestWindow t({1, 2});
-        frmMain& w = t.w;
+        TestWindow w({1, 2});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (int i = 0; i < sessions.size(); ++i) {
@@ -245,7 +240,7 @@ private slots:
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
     void commandLine_data()
@@ -283,8 +278,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("capture.bin");
         { QFile earlier(path); QVERIFY(earlier.open(QIODevice::WriteOnly)); earlier.write("earlier"); }
-        TestWindow t({1, 2});
-        frmMain& w = t.w;
+        TestWindow w({1, 2});
         const auto answer = AnswerFileDialog(path);
         w.FileLogMenu->trigger();
         QVERIFY(w.FileLogMenu->isChecked());
@@ -293,7 +287,7 @@ private slots:
             Connect(w, twoPorts);
             for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
                 const QByteArray data = EveryByte().repeated(8 + port);
-                QVERIFY(t.ports.device(1 + port).send(data));
+                QVERIFY(w.ports.device(1 + port).send(data));
                 expected[port] += data;
             }
             QTRY_COMPARE(Contents(path), expected[0]);
@@ -303,7 +297,7 @@ private slots:
             QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
         w.FileLogMenu->trigger();
         QVERIFY(!w.FileLogMenu->isChecked());
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
     void logThatCannotBeWrittenStops_data()
@@ -316,21 +310,19 @@ private slots:
     void logThatCannotBeWrittenStops()
     {
         QFETCH(QString, path);
-        TestWindow t({1});
-        frmMain& w = t.w;
-        const MessageRecorder& messages = t.messages;
+        TestWindow w({1});
         Connect(w, false);
         const auto answer = AnswerFileDialog(path);
         w.FileLogMenu->trigger();
-        QVERIFY(t.ports.device(1).send("data"));
+        QVERIFY(w.ports.device(1).send("data"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("data"));
-        QCOMPARE(messages.messages().size(), 1);
-        QVERIFY(messages.messages().front().text.contains(path));
-        QVERIFY(!messages.messages().front().informative.isEmpty());
+        QCOMPARE(w.messages.messages().size(), 1);
+        QVERIFY(w.messages.messages().front().text.contains(path));
+        QVERIFY(!w.messages.messages().front().informative.isEmpty());
         QVERIFY(!w.FileLogMenu->isChecked());
-        QVERIFY(t.ports.device(1).send("more"));
+        QVERIFY(w.ports.device(1).send("more"));
         QTRY_COMPARE(w.RXOut->Text(), QByteArray("datamore"));
-        QCOMPARE(messages.messages().size(), 1);
+        QCOMPARE(w.messages.messages().size(), 1);
     }
 
     void saveWritesTextOrBytes_data()
@@ -344,13 +336,12 @@ private slots:
     {
         QFETCH(int, type);
         QTemporaryDir dir;
-        TestWindow t({1, 2});
-        frmMain& w = t.w;
+        TestWindow w({1, 2});
         frmMain::SelectItem(w.OutCombo, lists::Hex);
         frmMain::SelectItem(w.RXBitsNrListBox, 16);
         Connect(w, true);
-        QVERIFY(t.ports.device(1).send(EveryByte()));
-        QVERIFY(t.ports.device(2).send("reply\r\n"));
+        QVERIFY(w.ports.device(1).send(EveryByte()));
+        QVERIFY(w.ports.device(2).send("reply\r\n"));
         QTRY_COMPARE(w.RX2.Bytes().Size(), 7);
         QTRY_COMPARE(w.RX.Bytes().Size(), 256);
         const auto answer = AnswerFileDialog(dir.filePath("saved.txt"), type);
@@ -360,15 +351,14 @@ private slots:
 
         const auto unwritable = AnswerFileDialog(QStringLiteral("/proc/version"), type);
         w.FileSaveMenu->trigger();
-        QCOMPARE(t.messages.messages().size(), 1);
+        QCOMPARE(w.messages.messages().size(), 1);
         QVERIFY(w.PortIsOpen);
     }
 
     // The send box takes a text of any length and sends it whole.
     void longPasteSentWhole()
     {
-        TestWindow t({1});
-        frmMain& w = t.w;
+        TestWindow w({1});
         Connect(w, false);
         frmMain::SelectItem(w.TXDataTypeListBox, lists::TxHex);
         w.SendData->setText(QStringLiteral("A5").repeated(100'000));
@@ -376,11 +366,11 @@ private slots:
         // The device reads on a thread of its own while the window writes: a
         // pseudo-terminal holds only about 20 KiB.
         QByteArray received;
-        std::thread reader([&] { received = t.ports.device(1).receive(100'000, 20000); });
+        std::thread reader([&] { received = w.ports.device(1).receive(100'000, 20000); });
         w.SendButton_Click();
         reader.join();
         QCOMPARE(received, QByteArray(100'000, char(0xA5)));
-        QVERIFY(t.messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 };
 

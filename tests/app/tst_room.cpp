@@ -95,9 +95,8 @@ private slots:
 
     void followsOnlyAtTheEnd()
     {
-        TestWindow t({1});
-        frmMain& w = t.w;
-        PtyPair& device = t.ports.device(1);
+        TestWindow w({1});
+        PtyPair& device = w.ports.device(1);
         w.show();
         w.OutCombo->setCurrentIndex(ReceivedTexts::Hex);
         w.RXBitsNrListBox->setCurrentIndex(16);
@@ -178,8 +177,7 @@ private slots:
 
     void findBarSelectsMatches()
     {
-        TestWindow t;
-        frmMain& w = t.w;
+        TestWindow w;
         w.show();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));

@@ -6,24 +6,22 @@
 
 #include <QList>
 
-// The window a window test drives: simulated ports COMn made before the
-// window lists them, and its message boxes recorded.
-struct TestWindow {
-    explicit TestWindow(const QList<int>& comNumbers = {})
-        : made(Make(ports, comNumbers))
-    {
-    }
-
-    SimulatedPorts ports;
-    bool made;
-    MessageRecorder messages;
-    frmMain w;
-
-private:
-    static bool Make(SimulatedPorts& ports, const QList<int>& comNumbers)
+struct PortsAndMessages {
+    explicit PortsAndMessages(const QList<int>& comNumbers)
     {
         for (const int n : comNumbers)
             ports.add(n);
-        return true;
+    }
+
+    SimulatedPorts ports;
+    MessageRecorder messages;
+};
+
+// The window a window test drives: simulated ports COMn made before the
+// window lists them, and its message boxes recorded.
+struct TestWindow : PortsAndMessages, frmMain {
+    explicit TestWindow(const QList<int>& comNumbers = {})
+        : PortsAndMessages(comNumbers)
+    {
     }
 };
