@@ -23,9 +23,13 @@ qsizetype LineText::LongestLine() const
 
 void LineText::Append(QByteArrayView data)
 {
-    const qsizetype from = Size();
+    // A CR at the old end may pair with a LF appended now.
+    qsizetype at = std::max<qsizetype>(Size(), 1);
     bytes_.append(data);
-    IndexFrom(from);
+    for (; at < Size(); ++at) {
+        if (bytes_[at] == '\n' && bytes_[at - 1] == '\r')
+            starts_.push_back(at + 1);
+    }
 }
 
 void LineText::Reflow(qsizetype width)
@@ -49,13 +53,4 @@ void LineText::Clear()
 {
     bytes_.clear();
     starts_.clear();
-}
-
-void LineText::IndexFrom(qsizetype from)
-{
-    // A CR at the old end may pair with a LF just appended.
-    for (qsizetype at = std::max<qsizetype>(from, 1); at < Size(); ++at) {
-        if (bytes_[at] == '\n' && bytes_[at - 1] == '\r')
-            starts_.push_back(at + 1);
-    }
 }

@@ -30,8 +30,6 @@ public:
     void Clear();
 
 private:
-    void IndexFrom(qsizetype from);
-
     QByteArray bytes_;
     std::vector<qsizetype> starts_; // of every line but the first
 };
