@@ -1,20 +1,8 @@
 #include "app/MsgBox.h"
-#include "monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
-#include "port/ModZemoPorts.h"
 #include "support/LineHistory.h"
 #include "support/ProcessChecks.h"
 #include "support/TestWindow.h"
-#include "support/WindowSteps.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 using win32::testhook::LineEvent;
 
@@ -214,11 +202,6 @@ private slots:
         QCOMPARE(w.AltComListBox->isEnabled() && w.Com2Label->isEnabled(), second);
         QCOMPARE(!w.Out1Label->isHidden() && !w.Out2Label->isHidden(), second);
         QTEST(w.SpeedListBox->currentText(), "speed");
-        // A device type after Transparent leaves the caption and labels as they were.
-        if (type == frmMain::Transparent) {
-            w.ITypeListBox->setCurrentIndex(frmMain::IRMan);
-            QVERIFY(!w.AltComListBox->isEnabled() && w.Com2Label->isEnabled() && !w.Out1Label->isHidden());
-        }
     }
 
     // A handful of cycles: bench/cycles runs a thousand of each.

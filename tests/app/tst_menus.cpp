@@ -2,26 +2,15 @@
 #include "app/CommandLine.h"
 #include "app/FileDialog.h"
 #include "app/ManualLocation.h"
-#include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
-#include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
 #include "support/LineHistory.h"
 #include "support/ProcessChecks.h"
 #include "support/TestWindow.h"
-#include "support/WindowSteps.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 #include <csignal>

@@ -1,19 +1,11 @@
-#include "app/frmMain.h"
 #include "monitor/FindBar.h"
-#include "monitor/ReceiveView.h"
 #include "monitor/ShownCharacters.h"
 #include "support/TestWindow.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -24,13 +16,6 @@ QMap<QString, QRect> Places(const QWidget& window)
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
             places[w->objectName()] = w->geometry();
     return places;
-}
-
-void SaveArtifact(QWidget& window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("WENDALE_ARTIFACT_DIR", QStringLiteral("."));
-    QDir().mkpath(dir);
-    QVERIFY(window.grab().save(dir + QLatin1Char('/') + name));
 }
 
 }
@@ -54,8 +39,9 @@ private slots:
         frmMain w;
         w.SetBoxesSideBySide(sideBySide);
         w.show();
-        if (!sideBySide)
-            SaveArtifact(w, QStringLiteral("window.png")); // for a look at build/artifacts
+        const QString artifacts = qEnvironmentVariable("WENDALE_ARTIFACT_DIR", QStringLiteral("."));
+        if (!sideBySide) // for a look at build/artifacts
+            QVERIFY(QDir().mkpath(artifacts) && w.grab().save(artifacts + "/window.png"));
         const QSize first = w.size();
         QCOMPARE(w.centralWidget()->size(), QSize(454, 400));
         QCOMPARE(w.minimumSize(), first);

@@ -1,10 +1,22 @@
 #pragma once
 
+// A window test's one include: the window, its parts and the steps a user takes.
 #include "app/frmMain.h"
+#include "monitor/ReceiveView.h"
+#include "port/ModZemoPorts.h"
 #include "support/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
+#include "support/WindowSteps.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 struct PortsAndMessages {
     explicit PortsAndMessages(const QList<int>& comNumbers)
