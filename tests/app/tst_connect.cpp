@@ -11,22 +11,18 @@ namespace {
 const QString SendError = QStringLiteral("Error sending data to the COM port");
 const QString Gone = QStringLiteral("The device on COM%1 is not responding.");
 
-QList<QComboBox*> SettingLists(const frmMain& w)
+// The line settings; with all, also the port and interface type: the lists locked while connected.
+QList<QComboBox*> SettingLists(const frmMain& w, bool all = false)
 {
-    return {w.SpeedListBox, w.BitsListBox, w.ParityListBox, w.StopListBox, w.HandshakeListBox};
-}
-
-// The setting lists with the port and interface type: locked while connected.
-QList<QComboBox*> LockedLists(const frmMain& w)
-{
-    return SettingLists(w) << w.ComPortListBox << w.ITypeListBox;
+    QList<QComboBox*> lists{w.SpeedListBox, w.BitsListBox, w.ParityListBox, w.StopListBox, w.HandshakeListBox};
+    return all ? lists << w.ComPortListBox << w.ITypeListBox : lists;
 }
 
 void ExpectIdle(const frmMain& w)
 {
     QVERIFY(!w.PortIsOpen && !w.Timer1->isActive());
     QVERIFY(!w.SendButton->isEnabled() && !w.SendData->isEnabled() && !w.DTRv->isEnabled() && !w.RTSv->isEnabled());
-    for (QWidget* list : LockedLists(w))
+    for (QWidget* list : SettingLists(w, true))
         QVERIFY2(list->isEnabled(), qPrintable(list->objectName()));
 }
 
@@ -86,7 +82,7 @@ private slots:
                                                           {LineEvent::Rts, true}, {LineEvent::Dtr, true},
                                                           {LineEvent::Dtr, true}, {LineEvent::Rts, true}}));
         QVERIFY(w.DTRv->isChecked() && w.DTRv->isEnabled() && w.RTSv->isChecked() && w.RTSv->isEnabled());
-        for (QWidget* list : LockedLists(w))
+        for (QWidget* list : SettingLists(w, true))
             QVERIFY2(!list->isEnabled(), qPrintable(list->objectName()));
         QVERIFY(w.SendData->isEnabled() && w.SendButton->isEnabled());
         QCOMPARE(w.focusWidget(), w.SendData);

@@ -151,8 +151,7 @@ private slots:
         QCOMPARE(viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
         QCOMPARE(browserCalls.size(), viewerStarts ? 0 : 1);
         if (!viewerStarts) {
-            const QUrl url = browserCalls.first();
-            const QFileInfo manual(url.toLocalFile());
+            const QFileInfo manual(browserCalls.first().toLocalFile());
             QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
             QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
             if (!browserOpens) {

@@ -19,7 +19,7 @@
 #include <QTimer>
 
 struct PortsAndMessages {
-    explicit PortsAndMessages(const QList<int>& comNumbers)
+    explicit PortsAndMessages(const QList<int>& comNumbers = {})
     {
         for (const int n : comNumbers)
             ports.add(n);
@@ -32,8 +32,5 @@ struct PortsAndMessages {
 // The window a window test drives: simulated ports COMn made before the
 // window lists them, and its message boxes recorded.
 struct TestWindow : PortsAndMessages, frmMain {
-    explicit TestWindow(const QList<int>& comNumbers = {})
-        : PortsAndMessages(comNumbers)
-    {
-    }
+    using PortsAndMessages::PortsAndMessages;
 };
