@@ -1,55 +1,54 @@
 #include "app/CloseOnSignals.h"
+#include "app/CommandLine.h"
+#include "app/FileDialog.h"
 #include "app/ManualLocation.h"
-#include "app/frmMain.h"
 #include "port/ModemLineHook.h"
 #include "support/LineHistory.h"
-#include "support/MessageRecorder.h"
 #include "support/ProcessChecks.h"
-#include "support/SimulatedPorts.h"
-#include "support/WindowSteps.h"
+#include "support/TestWindow.h"
 
-#include <QAction>
-#include <QComboBox>
+#include <QFile>
 #include <QFileInfo>
-#include <QTest>
-#include <QTimer>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QWindow>
 
 #include <csignal>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
 
-bool Exclusive(const PtyPair& device)
+QByteArray EveryByte()
 {
-    int on = 0;
-    return ioctl(device.slaveFd(), TIOCGEXCL, &on) == 0 && on;
+    QByteArray bytes;
+    for (int code = 0; code < 256; ++code)
+        bytes.append(char(code));
+    return bytes;
 }
 
-// Stands in for the help viewer and the browser; records what was asked of them.
-class FakeOpeners {
-public:
-    FakeOpeners(bool viewerStarts, bool browserOpens)
-    {
-        modZEMO::SetHelpOpeners({
-            [this, viewerStarts](const QString& program, const QStringList& arguments) {
-                viewerCalls << (QStringList{program} + arguments);
-                return viewerStarts;
-            },
-            [this, browserOpens](const QUrl& url) {
-                browserCalls << url;
-                return browserOpens;
-            },
-        });
-    }
-    ~FakeOpeners() { modZEMO::SetHelpOpeners({}); }
-    FakeOpeners(const FakeOpeners&) = delete;
-    FakeOpeners& operator=(const FakeOpeners&) = delete;
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
 
-    QList<QStringList> viewerCalls;
-    QList<QUrl> browserCalls;
-};
+// Answers the file dialog with path and the file type at typeIndex, while the result lives.
+auto AnswerFileDialog(const QString& path, int typeIndex = 0)
+{
+    modZEMO::SetSaveFileHandler([=](const QString&, const QStringList& types, QString* type) {
+        if (type)
+            *type = types.value(typeIndex);
+        return path;
+    });
+    return qScopeGuard([] { modZEMO::SetSaveFileHandler({}); });
+}
+
+void Connect(frmMain& w, bool twoPorts)
+{
+    ChooseInterface(w, twoPorts ? frmMain::Transparent : frmMain::Generic);
+    w.COMInitButton_Click();
+    QVERIFY(w.PortIsOpen);
+}
 
 }
 
@@ -57,6 +56,70 @@ class tst_menus : public QObject {
     Q_OBJECT
 
 private slots:
+    // The ports found are listed in numeric order up to COM30, with their
+    // devices as tooltips.
+    void comPorts_data()
+    {
+        QTest::addColumn<QList<int>>("present");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QStringList>("alternates");
+        QTest::newRow("none") << QList<int>{} << QStringList{} << QStringList{};
+        QTest::newRow("numeric order") << QList<int>{10, 3} << QStringList{"COM3", "COM10"} << QStringList{"COM10"};
+        QTest::newRow("COM31 never") << QList<int>{30, 31} << QStringList{"COM30"} << QStringList{};
+    }
+    void comPorts()
+    {
+        QFETCH(QList<int>, present);
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, alternates);
+        TestWindow w(present);
+        QCOMPARE(Items(w.ComPortListBox), listed);
+        QCOMPARE(Items(w.AltComListBox), alternates);
+        QCOMPARE(w.ComPortListBox->currentIndex(), listed.isEmpty() ? -1 : 0);
+        QCOMPARE(w.AltComListBox->currentIndex(), alternates.isEmpty() ? -1 : 0);
+        if (!listed.isEmpty()) {
+            QCOMPARE(modZEMO::PortName, listed.first());
+            QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(),
+                     w.ports.device(listed.first().mid(3).toInt()).slavePath());
+        }
+        QVERIFY(!w.AltComListBox->isEnabled() && !w.TwoPortMode);
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    void portListsFollowTheDevices()
+    {
+        TestWindow w({3, 5});
+        // The second list leaves out the chosen port and forgets its own choice.
+        w.ComPortListBox->setCurrentIndex(1);
+        QCOMPARE(modZEMO::PortName, QStringLiteral("COM5"));
+        QCOMPARE(Items(w.AltComListBox), QStringList{"COM3"});
+        QCOMPARE(w.AltComListBox->currentIndex(), -1);
+        w.AltComListBox->setCurrentIndex(0);
+
+        w.ports.add(1);
+        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM5"}));
+        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM5"));
+        QCOMPARE(Items(w.AltComListBox), QStringList({"COM1", "COM3"}));
+        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), w.ports.device(1).slavePath());
+
+        // The chosen port goes: the first one listed is chosen, as at start-up.
+        w.ports.remove(5);
+        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
+        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(Items(w.AltComListBox), QStringList({"COM3"}));
+        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
+
+        // Nothing changes while a port is open; Disc. catches up.
+        w.COMInitButton_Click();
+        QVERIFY(w.PortIsOpen);
+        w.ports.add(7);
+        QTest::qWait(600);
+        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
+        w.COMInitButton_Click();
+        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM7"}));
+    }
+
     // Help > Content and Help > About while connected: the connection stays up.
     void help_data()
     {
@@ -70,69 +133,69 @@ private slots:
     {
         QFETCH(bool, viewerStarts);
         QFETCH(bool, browserOpens);
-        SimulatedPorts ports;
-        ports.add(1);
-        MessageRecorder messages;
-        FakeOpeners openers(viewerStarts, browserOpens);
-        frmMain w;
+        // Stand-ins for the help viewer and the browser.
+        QList<QStringList> viewerCalls;
+        QList<QUrl> browserCalls;
+        modZEMO::SetHelpOpeners({[&](const QString& program, const QStringList& arguments) {
+                                     viewerCalls << (QStringList{program} + arguments);
+                                     return viewerStarts;
+                                 },
+                                 [&](const QUrl& url) {
+                                     browserCalls << url;
+                                     return browserOpens;
+                                 }});
+        const auto restore = qScopeGuard([] { modZEMO::SetHelpOpeners({}); });
+        TestWindow w({1});
         w.COMInitButton_Click();
         w.HelpContentMenu->trigger();
-        QCOMPARE(openers.viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
-        QCOMPARE(openers.browserCalls.size(), viewerStarts ? 0 : 1);
+        QCOMPARE(viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
+        QCOMPARE(browserCalls.size(), viewerStarts ? 0 : 1);
         if (!viewerStarts) {
-            const QUrl url = openers.browserCalls.first();
-            QVERIFY(url.isLocalFile());
-            const QFileInfo manual(url.toLocalFile());
+            const QFileInfo manual(browserCalls.first().toLocalFile());
             QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
             QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
             if (!browserOpens) {
-                QCOMPARE(messages.messages().size(), 1);
-                QCOMPARE(messages.messages().first().style, 64);
-                QCOMPARE(messages.messages().first().title, QStringLiteral("Brackwell"));
-                QVERIFY2(messages.texts().first().contains(manual.filePath()), qPrintable(messages.texts().first()));
+                QCOMPARE(w.messages.messages().size(), 1);
+                QCOMPARE(w.messages.messages().first().title, QStringLiteral("Brackwell"));
+                QVERIFY2(w.messages.texts().first().contains(manual.filePath()), qPrintable(w.messages.texts().first()));
             }
         }
-        messages.clear();
+        w.messages.clear();
         w.HelpAboutMenu->trigger();
-        QCOMPARE(messages.messages().size(), 1);
-        QCOMPARE(messages.messages().first().style, 64);
-        QCOMPARE(messages.messages().first().title, QStringLiteral("ZEMO"));
-        QVERIFY(messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
+        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.messages().first().title, QStringLiteral("ZEMO"));
+        QVERIFY(w.messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
         QVERIFY(w.PortIsOpen && w.Timer1->isActive());
         QCOMPARE(ClosedCount("COM1"), 0);
     }
 
     // Each session is connected, all but the last disconnected again; then
-    // the window closes. Every port is closed once and is free afterwards.
+    // the window closes by File > Exit, its close box or a termination
+    // signal. Every port is closed once and is free afterwards.
     void closingFreesThePorts_data()
     {
         QTest::addColumn<QList<int>>("sessions");
         QTest::addColumn<bool>("lastDisconnected");
-        QTest::addColumn<bool>("closeBox");
+        QTest::addColumn<QString>("close");
         QTest::addColumn<int>("com1Closes");
         QTest::addColumn<int>("com2Closes");
         const int generic = frmMain::Generic, transparent = frmMain::Transparent;
-        QTest::newRow("no port") << QList<int>{} << false << false << 0 << 0;
-        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << false << 1 << 0;
-        QTest::newRow("close box, Generic") << QList<int>{generic} << false << true << 1 << 0;
-        QTest::newRow("File > Exit, Transparent") << QList<int>{transparent} << false << false << 1 << 1;
-        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << true << 1 << 1;
-        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << false << 1 << 0;
+        QTest::newRow("no port") << QList<int>{} << false << "Exit" << 0 << 0;
+        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << "Exit" << 1 << 0;
+        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << "box" << 1 << 1;
+        QTest::newRow("termination signal, Generic") << QList<int>{generic} << false << "signal" << 1 << 0;
+        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << "Exit" << 1 << 0;
         // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
-        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << false << 1 << 1;
-        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << false << 2
+        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << "Exit" << 1 << 1;
+        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << "Exit" << 2
                                                            << 1;
     }
     void closingFreesThePorts()
     {
         QFETCH(QList<int>, sessions);
         QFETCH(bool, lastDisconnected);
-        QFETCH(bool, closeBox);
-        SimulatedPorts ports;
-        ports.add(1);
-        ports.add(2);
-        MessageRecorder messages;
-        frmMain w;
+        QFETCH(QString, close);
+        TestWindow w({1, 2});
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (int i = 0; i < sessions.size(); ++i) {
@@ -143,39 +206,137 @@ private slots:
                 w.COMInitButton_Click();
         }
 
-        if (closeBox)
+        if (close == "signal") {
+            CloseOnSignals closeOnSignals(w);
+            QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
+            QTimer stuck; // ends the loop with a failure rather than hanging the test
+            connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+            stuck.start(30000);
+            QCOMPARE(QApplication::exec(), 0); // the program ends with status 0
+        } else if (close == "box") {
             w.windowHandle()->close();
-        else
+        } else {
             w.FileExitMenu->trigger();
+        }
         QVERIFY(!w.isVisible());
         QVERIFY(!w.Timer1->isActive());
         QTEST(ClosedCount("COM1"), "com1Closes");
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(messages.messages().isEmpty());
+        QVERIFY(w.messages.messages().isEmpty());
     }
 
-    // A termination signal closes the window as File > Exit does: the port
-    // leaves exclusive use and the program ends with status 0.
-    void terminationSignalClosesLikeExit()
+    void commandLine_data()
     {
-        SimulatedPorts ports;
-        PtyPair& device = ports.add(1);
-        MessageRecorder messages;
-        frmMain w;
-        CloseOnSignals closeOnSignals(w);
-        w.show();
-        w.COMInitButton_Click();
-        QVERIFY(Exclusive(device));
-        QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
-        QTimer stuck; // ends the loop with a failure rather than hanging the test
-        connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        stuck.start(30000);
-        QCOMPARE(QApplication::exec(), 0);
-        QVERIFY(!Exclusive(device));
-        QCOMPARE(ClosedCount("COM1"), 1);
-        QVERIFY(messages.messages().isEmpty());
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("outcome"); // Run with the log file, Usage or Help
+        QTest::newRow("nothing") << QStringList{"wendale"} << "Run ";
+        QTest::newRow("--log FILE") << QStringList{"wendale", "--log", "a.bin"} << "Run a.bin";
+        QTest::newRow("--log=FILE") << QStringList{"wendale", "--log=a.bin"} << "Run a.bin";
+        QTest::newRow("a file named -h") << QStringList{"wendale", "--log", "-h"} << "Run -h";
+        QTest::newRow("--log alone") << QStringList{"wendale", "--log"} << "Usage";
+        QTest::newRow("unknown") << QStringList{"wendale", "--logg", "a"} << "Usage";
+        QTest::newRow("help") << QStringList{"wendale", "--help"} << "Help";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        using O = CommandLine::Outcome;
+        const CommandLine line = ReadCommandLine(arguments);
+        QTEST(line.outcome == O::Run ? "Run " + line.logFile : line.outcome == O::Usage ? "Usage" : "Help", "outcome");
+    }
+
+    // The log holds exactly what came, across a disconnect, added to what
+    // the file held; in two-port operation each port has its own file.
+    void logKeepsEveryByte_data()
+    {
+        QTest::addColumn<bool>("twoPorts");
+        QTest::newRow("one port") << false;
+        QTest::newRow("two ports") << true;
+    }
+
+    void logKeepsEveryByte()
+    {
+        QFETCH(bool, twoPorts);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("capture.bin");
+        { QFile earlier(path); QVERIFY(earlier.open(QIODevice::WriteOnly)); earlier.write("earlier"); }
+        TestWindow w({1, 2});
+        const auto answer = AnswerFileDialog(path);
+        w.FileLogMenu->trigger();
+        QVERIFY(w.FileLogMenu->isChecked());
+        QByteArray expected[2] = {"earlier", ""};
+        for (int session = 0; session < 2; ++session) {
+            Connect(w, twoPorts);
+            for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
+                const QByteArray data = EveryByte().repeated(8 + port);
+                QVERIFY(w.ports.device(1 + port).send(data));
+                expected[port] += data;
+            }
+            QTRY_COMPARE(Contents(path), expected[0]);
+            w.COMInitButton_Click();
+        }
+        if (twoPorts)
+            QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
+        w.FileLogMenu->trigger();
+        QVERIFY(!w.FileLogMenu->isChecked());
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    void logThatCannotBeWrittenStops_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("disk full") << "/dev/full";
+        QTest::newRow("a folder") << "/";
+    }
+
+    void logThatCannotBeWrittenStops()
+    {
+        QFETCH(QString, path);
+        TestWindow w({1});
+        Connect(w, false);
+        const auto answer = AnswerFileDialog(path);
+        w.FileLogMenu->trigger();
+        QVERIFY(w.ports.device(1).send("data"));
+        QTRY_COMPARE(w.RXOut->Text(), QByteArray("data"));
+        QCOMPARE(w.messages.messages().size(), 1);
+        QVERIFY(w.messages.messages().front().text.contains(path));
+        QVERIFY(!w.messages.messages().front().informative.isEmpty());
+        QVERIFY(!w.FileLogMenu->isChecked());
+        QVERIFY(w.ports.device(1).send("more"));
+        QTRY_COMPARE(w.RXOut->Text(), QByteArray("datamore"));
+        QCOMPARE(w.messages.messages().size(), 1);
+    }
+
+    void saveWritesTextOrBytes_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("text as shown") << 0;
+        QTest::newRow("received bytes") << 1;
+    }
+
+    void saveWritesTextOrBytes()
+    {
+        QFETCH(int, type);
+        QTemporaryDir dir;
+        TestWindow w({1, 2});
+        frmMain::SelectItem(w.OutCombo, lists::Hex);
+        frmMain::SelectItem(w.RXBitsNrListBox, 16);
+        Connect(w, true);
+        QVERIFY(w.ports.device(1).send(EveryByte()));
+        QVERIFY(w.ports.device(2).send("reply\r\n"));
+        QTRY_COMPARE(w.RX2.Bytes().Size(), 7);
+        QTRY_COMPARE(w.RX.Bytes().Size(), 256);
+        const auto answer = AnswerFileDialog(dir.filePath("saved.txt"), type);
+        w.FileSaveMenu->trigger();
+        QCOMPARE(Contents(dir.filePath("saved.txt")), type == 0 ? w.RXOut->Text() : EveryByte());
+        QCOMPARE(Contents(dir.filePath("saved.COM2.txt")), type == 0 ? w.RX2Out->Text() : QByteArray("reply\r\n"));
+
+        const auto unwritable = AnswerFileDialog(QStringLiteral("/proc/version"), type);
+        w.FileSaveMenu->trigger();
+        QCOMPARE(w.messages.messages().size(), 1);
+        QVERIFY(w.PortIsOpen);
     }
 };
 

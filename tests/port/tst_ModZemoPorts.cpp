@@ -142,7 +142,7 @@ private slots:
     }
 
     // A port without permission: the open fails and says why. (Held by
-    // another program: tst_faults.)
+    // another program: tst_connect, initFails.)
     void openRefused()
     {
         QVERIFY(CloseHandle(handle));

@@ -19,7 +19,6 @@ public:
 
     explicit PtyPair(TestPlays plays = TestPlays::Device);
 
-    bool isOpen() const { return pty_.IsOpen(); }
     QString slavePath() const { return pty_.SlavePath(); }
     int masterFd() const { return pty_.MasterFd(); }
     int slaveFd() const { return pty_.SlaveFd(); }

@@ -13,7 +13,6 @@ public:
     TestPortsDir(const TestPortsDir&) = delete;
     TestPortsDir& operator=(const TestPortsDir&) = delete;
 
-    bool isValid() const { return dir_.isValid(); }
     QString path() const { return dir_.path(); }
     // Makes COMn a symlink to target (replacing an earlier COMn).
     bool link(int comNumber, const QString& target);

@@ -19,3 +19,11 @@ void ChooseInterface(frmMain& w, int type)
     if (type == frmMain::Transparent)
         w.AltComListBox->setCurrentIndex(0);
 }
+
+QStringList Items(const QComboBox* list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
+}

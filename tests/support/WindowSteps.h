@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
+class QComboBox;
 class frmMain;
 
 // What a user does in the window, as the window tests do it.
@@ -10,3 +11,5 @@ class frmMain;
 void Send(frmMain& w, const QString& text);
 // Chooses the interface type; for Transparent also the first port of the second list.
 void ChooseInterface(frmMain& w, int type);
+// The entries of a list as the user reads them.
+QStringList Items(const QComboBox* list);

@@ -1,9 +1,6 @@
 #include "support/reference/LineText.h"
 
-#include "support/reference/ReflowText.h"
-
 #include <algorithm>
-#include <cstring>
 
 qsizetype LineText::LineLength(qsizetype line) const
 {
@@ -13,68 +10,47 @@ qsizetype LineText::LineLength(qsizetype line) const
 
 qsizetype LineText::LineOf(qsizetype offset) const
 {
-    qsizetype low = 0;
-    qsizetype high = starts_.Count();
-    // Count the starts at or before offset.
-    while (low < high) {
-        const qsizetype mid = low + (high - low) / 2;
-        if (starts_.At(mid) <= offset)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
+    return std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin();
 }
 
 qsizetype LineText::LongestLine() const
 {
-    return std::max(longestClosed_, Size() - LineStart(LineCount() - 1));
+    qsizetype longest = 0;
+    for (qsizetype line = 0; line < LineCount(); ++line)
+        longest = std::max(longest, LineLength(line));
+    return longest;
 }
 
 void LineText::Append(QByteArrayView data)
 {
-    const qsizetype from = Size();
-    // Grown through reserve, which reallocates in place: append's own growth
-    // copies the whole text, a pause of a second once it holds hundreds of MB.
-    if (bytes_.capacity() - from < data.size())
-        bytes_.reserve(std::max(from + data.size(), from + from / 2 + 4096));
+    // A CR at the old end may pair with a LF appended now.
+    qsizetype at = std::max<qsizetype>(Size(), 1);
     bytes_.append(data);
-    IndexFrom(from);
+    for (; at < Size(); ++at) {
+        if (bytes_[at] == '\n' && bytes_[at - 1] == '\r')
+            starts_.push_back(at + 1);
+    }
 }
 
 void LineText::Reflow(qsizetype width)
 {
-    ReflowText(bytes_, width);
-    // The text may have shrunk; give the pages it no longer uses back.
-    bytes_.squeeze();
-    starts_.Clear();
-    longestClosed_ = 0;
-    IndexFrom(0);
+    QByteArray stripped;
+    for (const char ch : bytes_) {
+        if (ch == '\n' && stripped.endsWith('\r'))
+            stripped.chop(1);
+        else
+            stripped.append(ch);
+    }
+    Clear();
+    for (qsizetype at = 0; at < stripped.size(); at += width > 0 ? width : stripped.size()) {
+        if (at > 0)
+            Append("\r\n");
+        Append(stripped.mid(at, width > 0 ? width : -1));
+    }
 }
 
 void LineText::Clear()
 {
-    bytes_ = QByteArray();
-    starts_.Clear();
-    longestClosed_ = 0;
-}
-
-void LineText::IndexFrom(qsizetype from)
-{
-    const char* data = bytes_.constData();
-    const qsizetype size = bytes_.size();
-    // A CR at the old end may pair with a LF just appended.
-    qsizetype at = from;
-    while (at < size) {
-        const void* hit = std::memchr(data + at, '\n', size_t(size - at));
-        if (!hit)
-            break;
-        const qsizetype lf = static_cast<const char*>(hit) - data;
-        if (lf > 0 && data[lf - 1] == '\r') {
-            const qsizetype lineStart = LineStart(LineCount() - 1);
-            longestClosed_ = std::max(longestClosed_, lf - 1 - lineStart);
-            starts_.Push(lf + 1);
-        }
-        at = lf + 1;
-    }
+    bytes_.clear();
+    starts_.clear();
 }
