@@ -19,15 +19,6 @@ QByteArray Counting(int size, int from)
     return out;
 }
 
-// The test runs the ticks itself.
-void Connect(frmMain& w, int type)
-{
-    ChooseInterface(w, type);
-    w.COMInitButton_Click();
-    QVERIFY(w.PortIsOpen);
-    w.Timer1->stop();
-}
-
 }
 
 class tst_MonitorWindow : public QObject {
@@ -77,7 +68,8 @@ private slots:
         PtyPair& second = ports.add(2);
         MessageRecorder messages;
         frmMain w;
-        Connect(w, frmMain::Generic);
+        QVERIFY(Connect(w, frmMain::Generic));
+        w.Timer1->stop(); // the test runs the ticks itself
         const QByteArray sent = Counting(250, 0);
         QVERIFY(first.send(sent));
         QVERIFY(first.waitUntilQueued(250));
@@ -89,7 +81,8 @@ private slots:
 
         w.COMInitButton_Click();
         w.ClearButton_Click();
-        Connect(w, frmMain::Transparent);
+        QVERIFY(Connect(w, frmMain::Transparent));
+        w.Timer1->stop(); // the test runs the ticks itself
         const QByteArray query = Counting(230, 7);
         QVERIFY(first.send(query));
         QVERIFY(second.send("REPLY\r\n"));

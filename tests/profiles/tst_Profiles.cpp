@@ -25,14 +25,6 @@ using win32::testhook::LineEvent;
 
 namespace {
 
-void Connect(frmMain& w, int type)
-{
-    w.show();
-    ChooseInterface(w, type);
-    QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-    QVERIFY(w.PortIsOpen);
-}
-
 QString LineEvents(const QString& com)
 {
     QStringList events;
@@ -75,7 +67,7 @@ private slots:
                                                                   {w.RXBitsNrListBox, 5}, {w.OutCombo, 0}};
         for (const auto& [list, index] : unlikeEveryProfile)
             list->setCurrentIndex(index);
-        Connect(w, type);
+        QVERIFY(Connect(w, type));
         QTEST(device.slaveBitRate(), "bitRate");
         QCOMPARE(w.SpeedListBox->currentText().toUInt(), device.slaveBitRate());
         win32::DCB dcb{};
@@ -101,7 +93,7 @@ private slots:
         irman.start(ports, 1);
         MessageRecorder messages;
         frmMain w;
-        Connect(w, frmMain::IRMan);
+        QVERIFY(Connect(w, frmMain::IRMan));
         QVERIFY(!w.SendData->isEnabled());
         // "I" then "R", each 500 ms after the step before. The device's thread
         // stamps what it reads and may wake a little late under load, which
@@ -147,7 +139,7 @@ private slots:
         ::close(holder);
 
         // What is relayed and shown is tested with the receive tick.
-        Connect(w, frmMain::Transparent);
+        QVERIFY(Connect(w, frmMain::Transparent));
         QVERIFY(w.TwoPortMode);
         QCOMPARE(w.Out1Label->text() + w.Out2Label->text(), QStringLiteral("COM1COM2"));
         QVERIFY(w.RXOut->geometry().right() < w.RX2Out->geometry().left());

@@ -20,6 +20,14 @@ void ChooseInterface(frmMain& w, int type)
         w.AltComListBox->setCurrentIndex(0);
 }
 
+bool Connect(frmMain& w, int type)
+{
+    w.show();
+    ChooseInterface(w, type);
+    QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
+    return w.PortIsOpen;
+}
+
 QStringList Items(const QComboBox* list)
 {
     QStringList items;

@@ -11,5 +11,7 @@ class frmMain;
 void Send(frmMain& w, const QString& text);
 // Chooses the interface type; for Transparent also the first port of the second list.
 void ChooseInterface(frmMain& w, int type);
+// Shows the window, chooses the interface type and presses Init; true when a port opened.
+bool Connect(frmMain& w, int type);
 // The entries of a list as the user reads them.
 QStringList Items(const QComboBox* list);

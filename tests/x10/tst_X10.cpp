@@ -43,14 +43,6 @@ public:
     }
 };
 
-void Connect(frmMain& w, int type)
-{
-    w.show();
-    ChooseInterface(w, type);
-    QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-    QVERIFY(w.PortIsOpen);
-}
-
 }
 
 class tst_X10 : public QObject {
@@ -67,7 +59,7 @@ private slots:
         QTRY_VERIFY(cm11->Sent().Size() >= 3); // polls wait at the port
         MessageRecorder messages;
         frmMain w;
-        Connect(w, frmMain::CM12X10);
+        QVERIFY(Connect(w, frmMain::CM12X10));
         // The connect answers the power-fail poll once; the polls it read are not shown.
         QTRY_VERIFY(!cm11->Polling());
         QCOMPARE(cm11->Received().Bytes(), QByteArray::fromHex("FB"));
@@ -103,7 +95,7 @@ private slots:
         PtyPair& device = ports.add(1);
         MessageRecorder messages;
         frmMain w;
-        Connect(w, frmMain::CM12X10);
+        QVERIFY(Connect(w, frmMain::CM12X10));
         device.receiveAvailable();
         std::thread cm11([&] {
             for (const QByteArray& answer : {QByteArray::fromHex("6A5A"), QByteArray::fromHex("6A")})
