@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -268,6 +269,10 @@ int main(int argc, char** argv)
                     phases[i].rate, to.wall - from.wall, own, other, own / other, phases[i].target,
                     own <= phases[i].target * other ? "met" : "MISSED");
     }
+    // The last piece may still be on its way when the last sample is taken.
+    QEventLoop drain;
+    QTimer::singleShot(200, &drain, &QEventLoop::quit);
+    drain.exec();
     std::printf("fed %lld bytes to each; the window received %lld\n", fed, (long long)window.RX.Bytes().Size());
     for (const pid_t feeder : feeders) {
         int status = 0;
