@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -246,8 +245,10 @@ int main(int argc, char** argv)
     clock.start();
     const auto sample = [&] {
         samples.push_back({clock.nsecsElapsed() / 1e9, OwnCpuSeconds(), ProcessCpuSeconds(peer.processId())});
+        // The last piece may still be on its way: a few more ticks take it in
+        // before quitting closes the window and its port.
         if (samples.size() > phases.size())
-            QApplication::quit();
+            QTimer::singleShot(200, qApp, &QApplication::quit);
     };
     int at = 1000;
     QTimer::singleShot(at, Qt::PreciseTimer, sample);
@@ -269,10 +270,6 @@ int main(int argc, char** argv)
                     phases[i].rate, to.wall - from.wall, own, other, own / other, phases[i].target,
                     own <= phases[i].target * other ? "met" : "MISSED");
     }
-    // The last piece may still be on its way when the last sample is taken.
-    QEventLoop drain;
-    QTimer::singleShot(200, &drain, &QEventLoop::quit);
-    drain.exec();
     std::printf("fed %lld bytes to each; the window received %lld\n", fed, (long long)window.RX.Bytes().Size());
     for (const pid_t feeder : feeders) {
         int status = 0;

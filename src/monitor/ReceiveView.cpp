@@ -81,6 +81,11 @@ ReceiveView::ReceiveView(QWidget* parent)
     horizontalScrollBar()->setAutoFillBackground(true);
     frameTimer_.setSingleShot(true);
     connect(&frameTimer_, &QTimer::timeout, this, &ReceiveView::PaintFrame);
+    // Both bars are always shown, so a new range needs no new layout; the
+    // layout the scroll area runs on every range change repaints both bars,
+    // which costs more than the frame's text.
+    disconnect(verticalScrollBar(), &QScrollBar::rangeChanged, this, nullptr);
+    disconnect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, nullptr);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReceiveView::OnUserScroll);
     UpdateMetrics();
     UpdateScrollBars();
