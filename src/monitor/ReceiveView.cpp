@@ -100,6 +100,7 @@ void ReceiveView::Show(const NotationText* text)
     localStarts_.clear();
     longest_ = source_ ? source_->LongestLine() : 0;
     anchor_ = caret_ = shownSize_ = TextLength();
+    shownLines_ = LineCount();
     following_ = true;
     UpdateScrollBars();
     EnsureCaretVisible();
@@ -113,9 +114,10 @@ void ReceiveView::ShowGrown(const NotationText* text)
         return;
     }
     // The line that was last may have grown; the lines above it stand.
-    RepaintFromLine(LineOf(shownSize_));
+    RepaintFromLine(shownLines_ - 1);
     longest_ = source_->LongestLine();
     shownSize_ = TextLength();
+    shownLines_ = LineCount();
     if (following_ && !dragging_)
         anchor_ = caret_ = shownSize_;
     // The scroll bars follow in the frame: each change repaints them.
@@ -127,6 +129,7 @@ void ReceiveView::AppendLocalText(const QByteArray& text)
     local_ += text;
     IndexLocalText();
     anchor_ = caret_ = shownSize_ = TextLength();
+    shownLines_ = LineCount();
     following_ = true;
     UpdateScrollBars();
     EnsureCaretVisible();

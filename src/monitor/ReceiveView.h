@@ -113,6 +113,7 @@ private:
     qsizetype anchor_ = 0;
     qsizetype caret_ = 0;
     qsizetype shownSize_ = 0; // the text's length when last shown
+    qsizetype shownLines_ = 1; // its line count then
     bool following_ = true;
     bool dragging_ = false;   // a mouse selection is under way
     bool ownScroll_ = false;  // the view moves itself, not the user
