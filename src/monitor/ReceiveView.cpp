@@ -120,7 +120,7 @@ void ReceiveView::ShowGrown(const NotationText* text)
     shownLines_ = LineCount();
     if (following_ && !dragging_)
         anchor_ = caret_ = shownSize_;
-    // The scroll bars follow in the frame: each change repaints them.
+    // The scroll bars follow once a frame, not once a tick.
     grownPending_ = true;
 }
 
