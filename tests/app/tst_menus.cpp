@@ -43,13 +43,6 @@ auto AnswerFileDialog(const QString& path, int typeIndex = 0)
     return qScopeGuard([] { modZEMO::SetSaveFileHandler({}); });
 }
 
-void Connect(frmMain& w, bool twoPorts)
-{
-    ChooseInterface(w, twoPorts ? frmMain::Transparent : frmMain::Generic);
-    w.COMInitButton_Click();
-    QVERIFY(w.PortIsOpen);
-}
-
 }
 
 class tst_menus : public QObject {
@@ -268,7 +261,7 @@ private slots:
         QVERIFY(w.FileLogMenu->isChecked());
         QByteArray expected[2] = {"earlier", ""};
         for (int session = 0; session < 2; ++session) {
-            Connect(w, twoPorts);
+            QVERIFY(Connect(w, twoPorts ? frmMain::Transparent : frmMain::Generic));
             for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
                 const QByteArray data = EveryByte().repeated(8 + port);
                 QVERIFY(w.ports.device(1 + port).send(data));
@@ -295,7 +288,7 @@ private slots:
     {
         QFETCH(QString, path);
         TestWindow w({1});
-        Connect(w, false);
+        QVERIFY(Connect(w, frmMain::Generic));
         const auto answer = AnswerFileDialog(path);
         w.FileLogMenu->trigger();
         QVERIFY(w.ports.device(1).send("data"));
@@ -323,7 +316,7 @@ private slots:
         TestWindow w({1, 2});
         frmMain::SelectItem(w.OutCombo, lists::Hex);
         frmMain::SelectItem(w.RXBitsNrListBox, 16);
-        Connect(w, true);
+        QVERIFY(Connect(w, frmMain::Transparent));
         QVERIFY(w.ports.device(1).send(EveryByte()));
         QVERIFY(w.ports.device(2).send("reply\r\n"));
         QTRY_COMPARE(w.RX2.Bytes().Size(), 7);
