@@ -9,7 +9,7 @@
 // Arguments: [seconds at 11 520 B/s=40] [seconds at 115 200 B/s=20] [idle seconds=10].
 // Needs the packages xvfb, gtkterm and xdotool.
 #include "app/frmMain.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
 #include <QApplication>

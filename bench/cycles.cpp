@@ -5,10 +5,10 @@
 #include "BenchSupport.h"
 
 #include "app/frmMain.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 #include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
-#include "support/WindowSteps.h"
+#include "support/window/WindowSteps.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // time, memory per received byte, re-breaking and switching notation.
 #include "BenchSupport.h"
 
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "monitor/ReceivedTexts.h"
 
 #include <QApplication>

@@ -7,8 +7,8 @@
 #include "app/frmMain.h"
 #include "devsim/RelayEnd.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
-#include "support/WindowSteps.h"
+#include "support/window/MessageRecorder.h"
+#include "support/window/WindowSteps.h"
 
 #include <QApplication>
 #include <QComboBox>

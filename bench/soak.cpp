@@ -12,7 +12,7 @@
 #include "monitor/ReceivedTexts.h"
 #include "profiles/SettingLists.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 
 #include <QApplication>
 #include <QComboBox>

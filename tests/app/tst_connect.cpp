@@ -2,7 +2,7 @@
 #include "monitor/TickCounter.h"
 #include "support/LineHistory.h"
 #include "support/ProcessChecks.h"
-#include "support/TestWindow.h"
+#include "support/window/TestWindow.h"
 
 using win32::testhook::LineEvent;
 

@@ -5,7 +5,7 @@
 #include "port/ModemLineHook.h"
 #include "support/LineHistory.h"
 #include "support/ProcessChecks.h"
-#include "support/TestWindow.h"
+#include "support/window/TestWindow.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "monitor/FindBar.h"
+#include "app/monitor/FindBar.h"
 #include "monitor/ShownCharacters.h"
-#include "support/TestWindow.h"
+#include "support/window/TestWindow.h"
 
 #include <QDir>
 #include <QGroupBox>

@@ -4,10 +4,10 @@
 
 #include "app/frmMain.h"
 #include "devsim/GsmTerminal.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
-#include "support/WindowSteps.h"
+#include "support/window/MessageRecorder.h"
+#include "support/window/WindowSteps.h"
 
 #include <QComboBox>
 #include <QProcess>

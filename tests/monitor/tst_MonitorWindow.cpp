@@ -1,8 +1,8 @@
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
-#include "support/MessageRecorder.h"
+#include "app/monitor/ReceiveView.h"
+#include "support/window/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
-#include "support/WindowSteps.h"
+#include "support/window/WindowSteps.h"
 
 #include <QComboBox>
 #include <QLabel>

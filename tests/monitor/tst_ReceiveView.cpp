@@ -1,4 +1,4 @@
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "monitor/ReceivedTexts.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "port/LineSettings.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
-#include "support/MessageRecorder.h"
+#include "support/FailureRecorder.h"
 #include "support/PtyPair.h"
 #include "support/TestPortsDir.h"
 #include "support/Unprivileged.h"
@@ -161,7 +161,7 @@ private slots:
     // under a new handle, and a write to it says so once per write.
     void closedHandleReachesNothing()
     {
-        MessageRecorder messages;
+        FailureRecorder messages;
         QVERIFY(CloseHandle(handle));
         const auto stale = handle;
         handle = modZEMO::OpenPort(QStringLiteral("COM4"));
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(!SetCommTimeouts(stale, &t) && !EscapeCommFunction(stale, CLRRTS)
                 && !GetCommModemStatus(stale, &status));
         QVERIFY(!WritePort(stale, "abc") && !WritePort(stale, QByteArray(250, 'x')));
-        QCOMPARE(messages.texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
+        QCOMPARE(messages.Texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
         QVERIFY(pty->send("z"));
         QVERIFY(pty->waitUntilQueued(1));
         QCOMPARE(ReadPort(stale), QByteArray());

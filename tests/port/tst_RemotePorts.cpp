@@ -1,10 +1,10 @@
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
 #include "port/Rfc2217Protocol.h"
 #include "support/Loopback.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 #include "support/Ser2net.h"
 #include "support/SimulatedPorts.h"
 

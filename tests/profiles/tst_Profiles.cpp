@@ -1,12 +1,12 @@
 #include "devsim/IrmanDevice.h"
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
 #include "port/ModemLineHook.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 #include "support/ProcessChecks.h"
-#include "support/WindowSteps.h"
+#include "support/window/WindowSteps.h"
 
 #include <QCheckBox>
 #include <QComboBox>

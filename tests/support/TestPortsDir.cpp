@@ -2,26 +2,6 @@
 
 #include <QFile>
 
-namespace {
-constexpr char Variable[] = "WENDALE_PORTS_DIR";
-}
-
-TestPortsDir::TestPortsDir()
-    : previous_(qgetenv(Variable))
-    , hadPrevious_(qEnvironmentVariableIsSet(Variable))
-{
-    if (dir_.isValid())
-        qputenv(Variable, QFile::encodeName(dir_.path()));
-}
-
-TestPortsDir::~TestPortsDir()
-{
-    if (hadPrevious_)
-        qputenv(Variable, previous_);
-    else
-        qunsetenv(Variable);
-}
-
 bool TestPortsDir::link(int comNumber, const QString& target)
 {
     remove(comNumber);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "support/ScopedVariable.h"
+
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -8,11 +10,6 @@
 // the object lives; the variable's old value comes back afterwards.
 class TestPortsDir {
 public:
-    TestPortsDir();
-    ~TestPortsDir();
-    TestPortsDir(const TestPortsDir&) = delete;
-    TestPortsDir& operator=(const TestPortsDir&) = delete;
-
     QString path() const { return dir_.path(); }
     // Makes COMn a symlink to target (replacing an earlier COMn).
     bool link(int comNumber, const QString& target);
@@ -22,6 +19,5 @@ private:
     QString entry(int comNumber) const;
 
     QTemporaryDir dir_;
-    QByteArray previous_;
-    bool hadPrevious_ = false;
+    ScopedVariable variable_{"WENDALE_PORTS_DIR", QFile::encodeName(dir_.path())};
 };

@@ -1,8 +1,8 @@
 #include "devsim/TalkerDevice.h"
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 #include "transmit/SendHistory.h"
 #include "transmit/TrimSpaces.h"
 

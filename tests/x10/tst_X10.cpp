@@ -1,9 +1,9 @@
 #include "devsim/Cm11Device.h"
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
-#include "support/MessageRecorder.h"
-#include "support/WindowSteps.h"
+#include "support/window/MessageRecorder.h"
+#include "support/window/WindowSteps.h"
 #include "x10/ChecksumExchange.h"
 
 #include <QComboBox>

@@ -7,7 +7,7 @@
 #include "devsim/DeviceHost.h"
 #include "devsim/PortMap.h"
 #include "devsim/PortsDirectory.h"
-#include "monitor/FindBar.h"
+#include "app/monitor/FindBar.h"
 #include "port/ComNames.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "support/MessageRecorder.h"
+#include "support/window/MessageRecorder.h"
 
 #include "app/MsgBox.h"
 #include "port/PortFailures.h"

@@ -1,5 +1,5 @@
 #include "app/MsgBox.h"
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 #include "transmit/SendParser.h"
 #include "transmit/TrimSpaces.h"
@@ -8,7 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-void frmMain::SendButton_Click()
+void MainForm::SendButton_Click()
 {
     const QString text = modZEMO::TrimSpaces(SendData->text());
     if (text.isEmpty())
@@ -42,7 +42,7 @@ void frmMain::SendButton_Click()
     SendData->setFocus();
 }
 
-void frmMain::TXDataTypeListBox_Click()
+void MainForm::TXDataTypeListBox_Click()
 {
     if (TXDataTypeListBox->currentIndex() == lists::TxChar) {
         CRCheckbox->setEnabled(true);
@@ -55,7 +55,7 @@ void frmMain::TXDataTypeListBox_Click()
     SetValue(LFCheckbox, 0);
 }
 
-void frmMain::SendData_KeyDown(int key, bool)
+void MainForm::SendData_KeyDown(int key, bool)
 {
     switch (SendKeys.KeyDown(key)) {
     case RecallKeys::Action::Send: SendButton_Click(); break;
@@ -64,7 +64,7 @@ void frmMain::SendData_KeyDown(int key, bool)
     }
 }
 
-void frmMain::SendData_KeyUp(int key, bool autoRepeat)
+void MainForm::SendData_KeyUp(int key, bool autoRepeat)
 {
     if (SendKeys.KeyUp(key, autoRepeat))
         SendData->setCursorPosition(int(SendData->text().size()));

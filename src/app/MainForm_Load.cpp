@@ -1,4 +1,5 @@
 #include "app/Version.h"
+#include "app/MainForm.h"
 #include "app/frmMain.h"
 #include "port/ComNames.h"
 #include "port/ModZemoPorts.h"
@@ -61,12 +62,12 @@ void FillPorts(QComboBox* list, const QList<PortEntry>& ports)
 
 }
 
-void frmMain::Form_Load()
+void MainForm::Form_Load()
 {
     Timer1->stop();
     SendData->setEnabled(false);
     TwoPortMode = false;
-    setWindowTitle(QStringLiteral("Wendale v") + modZEMO::VersionString);
+    window_.setWindowTitle(QStringLiteral("Wendale v") + modZEMO::VersionString);
     PortIsOpen = false;
 
     SelectedInterface = Generic;
@@ -101,7 +102,7 @@ void frmMain::Form_Load()
     SelectItem(OutCombo, lists::Chr);
 }
 
-void frmMain::RefreshPortLists()
+void MainForm::RefreshPortLists()
 {
     // An open port's lists stay as they are until Disc.
     if (PortIsOpen) {

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 
@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-void frmMain::COMInitButton_Click()
+void MainForm::COMInitButton_Click()
 {
     ITypeListBox_Click();
     if (PortIsOpen) {
@@ -58,7 +58,7 @@ void frmMain::COMInitButton_Click()
     modZEMO::SetMsCount(0);
 }
 
-void frmMain::ITypeListBox_Click()
+void MainForm::ITypeListBox_Click()
 {
     SelectedInterface = static_cast<int16_t>(ITypeListBox->currentIndex());
     QWidget* const settings[] = {SpeedListBox, BitsListBox, ParityListBox, StopListBox, HandshakeListBox};
@@ -89,13 +89,13 @@ void frmMain::ITypeListBox_Click()
     }
 }
 
-void frmMain::ComPortListBox_Click()
+void MainForm::ComPortListBox_Click()
 {
     modZEMO::PortName = ComPortListBox->currentText();
     FillAltComList();
 }
 
-void frmMain::FillAltComList()
+void MainForm::FillAltComList()
 {
     const QSignalBlocker quiet(AltComListBox);
     AltComListBox->clear();

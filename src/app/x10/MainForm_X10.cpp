@@ -1,6 +1,6 @@
 #include "app/MsgBox.h"
-#include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/MainForm.h"
+#include "app/monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
 #include "profiles/DeviceProfiles.h"
 #include "x10/ChecksumExchange.h"
@@ -38,19 +38,19 @@ private:
 
 }
 
-void frmMain::ConnectCM12()
+void MainForm::ConnectCM12()
 {
     ConnectFixed(*profiles::FixedProfileOf(CM12X10));
 }
 
-void frmMain::X10ChecksumExchange(const QByteArray& payload)
+void MainForm::X10ChecksumExchange(const QByteArray& payload)
 {
     PrimaryPort port;
     if (x10::RunChecksumExchange(port, payload) == x10::ExchangeResult::NoAnswer)
         MsgBox(tr("X10 communication error"), MsgCritical);
 }
 
-void frmMain::ResetX10Interface()
+void MainForm::ResetX10Interface()
 {
     static const QByteArray resetRecord("\x9B\x00\x00\x00\x00\x00\x07", 7);
     if (WritePort(hCom, resetRecord))

@@ -1,7 +1,8 @@
 #include "app/FileDialog.h"
 #include "app/MsgBox.h"
+#include "app/MainForm.h"
 #include "app/frmMain.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "port/ModZemoPorts.h"
 
 #include <QAction>
@@ -26,7 +27,7 @@ bool WriteRaw(const ByteStore& bytes, QFile& file)
 
 }
 
-void frmMain::FileLogMenu_Click()
+void MainForm::FileLogMenu_Click()
 {
     if (CaptureLogs[0].IsOpen()) {
         StopLog();
@@ -40,7 +41,7 @@ void frmMain::FileLogMenu_Click()
     StartLog(path);
 }
 
-bool frmMain::StartLog(const QString& path)
+bool MainForm::StartLog(const QString& path)
 {
     QString error;
     if (!CaptureLogs[0].Open(path, error)) {
@@ -51,21 +52,21 @@ bool frmMain::StartLog(const QString& path)
     return true;
 }
 
-void frmMain::StopLog()
+void MainForm::StopLog()
 {
     for (CaptureLog& log : CaptureLogs)
         log.Close();
     FileLogMenu->setChecked(false);
 }
 
-void frmMain::ReportLogFailure(const QString& path, const QString& reason)
+void MainForm::ReportLogFailure(const QString& path, const QString& reason)
 {
     StopLog();
     modZEMO::MsgBox(tr("Logging to %1 has stopped.").arg(path), modZEMO::MsgCritical, modZEMO::AppTitle,
                     tr("The file cannot be written: %1").arg(reason));
 }
 
-void frmMain::LogReceived(const QByteArray& first, const QByteArray& second)
+void MainForm::LogReceived(const QByteArray& first, const QByteArray& second)
 {
     if (!CaptureLogs[0].IsOpen())
         return;
@@ -86,7 +87,7 @@ void frmMain::LogReceived(const QByteArray& first, const QByteArray& second)
         ReportLogFailure(path, error);
 }
 
-void frmMain::FileSaveMenu_Click()
+void MainForm::FileSaveMenu_Click()
 {
     const QStringList types{tr("Text as shown (*.txt)"), tr("Received bytes (*.bin)")};
     QString type;

@@ -1,4 +1,4 @@
-#include "monitor/SteadyScrollBar.h"
+#include "app/monitor/SteadyScrollBar.h"
 
 #include <QStyle>
 #include <QStyleOptionSlider>

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 
 #include <QCheckBox>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-void frmMain::ResetButton()
+void MainForm::ResetButton()
 {
     Timer1->stop();
     for (QLabel* indicator : {DCDv, CTSv, DSRv, RIv})

@@ -1,9 +1,9 @@
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 
 #include "convert/Conversions.h"
 #include "app/MsgBox.h"
 #include "monitor/ReceivePoll.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 
@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-void frmMain::Timer1_Timer()
+void MainForm::Timer1_Timer()
 {
     Timer1->stop();
     const int n = RXBitsNrListBox->currentIndex();
@@ -42,7 +42,7 @@ void frmMain::Timer1_Timer()
         Timer1->start();
 }
 
-void frmMain::ReportDeviceGone(int port, const QString& portName)
+void MainForm::ReportDeviceGone(int port, const QString& portName)
 {
     // Once per loss: the poll goes on failing until Disc., silently.
     if (DeviceGone[port])
@@ -53,7 +53,7 @@ void frmMain::ReportDeviceGone(int port, const QString& portName)
                     tr("It was unplugged or has hung up. Press Disc., and Init once it is back."));
 }
 
-void frmMain::RefreshModemStatus()
+void MainForm::RefreshModemStatus()
 {
     // A device that has gone has no lines on.
     win32::DWORD status = 0;
@@ -73,7 +73,7 @@ void frmMain::RefreshModemStatus()
     show(DCDv, modZEMO::GetBitChar(lines, 7));
 }
 
-void frmMain::OutCombo_Click()
+void MainForm::OutCombo_Click()
 {
     static const char* const captions[] = {"Binary", "Hex", "Char"};
     const int format = OutCombo->currentIndex();
@@ -84,7 +84,7 @@ void frmMain::OutCombo_Click()
     RX2Out->Show(RX2.Text(format));
 }
 
-void frmMain::RXBitsNrListBox_Click()
+void MainForm::RXBitsNrListBox_Click()
 {
     const int n = std::max(0, RXBitsNrListBox->currentIndex());
     RX.Reflow(n);
@@ -92,7 +92,7 @@ void frmMain::RXBitsNrListBox_Click()
     OutCombo_Click();
 }
 
-void frmMain::ClearButton_Click()
+void MainForm::ClearButton_Click()
 {
     RXOut->Show(nullptr);
     RX.Clear();

@@ -1,5 +1,5 @@
 #include "app/MsgBox.h"
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
 #include "profiles/ConnectSteps.h"
@@ -10,7 +10,7 @@
 
 using namespace modZEMO;
 
-void frmMain::ConnectGeneric()
+void MainForm::ConnectGeneric()
 {
     PortName = ComPortListBox->currentText();
     if (!ConnectSteps::OpenConfigured([this](win32::DCB& dcb) { WriteListSettings(dcb); },

@@ -1,6 +1,6 @@
-#include "monitor/FindBar.h"
+#include "app/monitor/FindBar.h"
 
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 #include "monitor/TextSearch.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "app/MsgBox.h"
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 #include "port/OpenFailure.h"
 #include "profiles/ConnectSteps.h"
@@ -12,7 +12,7 @@
 
 using namespace modZEMO;
 
-void frmMain::ConnectTransparent()
+void MainForm::ConnectTransparent()
 {
     COMInitButton->setEnabled(false);
     PortName = ComPortListBox->currentText();

@@ -1,4 +1,4 @@
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 #include "profiles/ConnectSteps.h"
 #include "profiles/StartupSteps.h"
@@ -8,24 +8,24 @@
 #include <QLineEdit>
 #include <QTimer>
 
-void frmMain::ConnectIRMan()
+void MainForm::ConnectIRMan()
 {
     // The receiver is powered from RTS and DTR: dropped with the settings,
     // raised again, and given time before its start-up sequence.
     ConnectFixed(*profiles::FixedProfileOf(IRMan));
 }
 
-void frmMain::ConnectCreativeInfra()
+void MainForm::ConnectCreativeInfra()
 {
     ConnectFixed(*profiles::FixedProfileOf(CreativeInfra));
 }
 
-void frmMain::ConnectGSMData()
+void MainForm::ConnectGSMData()
 {
     ConnectFixed(*profiles::FixedProfileOf(GSMData));
 }
 
-void frmMain::ConnectFixed(const profiles::FixedProfile& profile)
+void MainForm::ConnectFixed(const profiles::FixedProfile& profile)
 {
     using modZEMO::hCom;
     SelectFixedSettings(profile.speed);

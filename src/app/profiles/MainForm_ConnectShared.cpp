@@ -1,11 +1,11 @@
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "profiles/ConnectSteps.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 
-void frmMain::SelectFixedSettings(lists::Speed speed)
+void MainForm::SelectFixedSettings(lists::Speed speed)
 {
     SelectItem(SpeedListBox, speed);
     SelectItem(BitsListBox, lists::EightBits);
@@ -14,7 +14,7 @@ void frmMain::SelectFixedSettings(lists::Speed speed)
     SelectItem(HandshakeListBox, lists::NoHandshake);
 }
 
-void frmMain::WriteListSettings(win32::DCB& dcb) const
+void MainForm::WriteListSettings(win32::DCB& dcb) const
 {
     // A list without a usable entry leaves its field as the port reported it.
     bool ok = false;
@@ -30,7 +30,7 @@ void frmMain::WriteListSettings(win32::DCB& dcb) const
         dcb.flags = ConnectSteps::HandshakeFlags(HandshakeListBox->currentIndex());
 }
 
-void frmMain::TickLineBoxes(LineOrder order, LineBoxes boxes)
+void MainForm::TickLineBoxes(LineOrder order, LineBoxes boxes)
 {
     const bool rtsFirst = order == LineOrder::RtsFirst;
     for (QCheckBox* box : {rtsFirst ? RTSv : DTRv, rtsFirst ? DTRv : RTSv}) {
@@ -39,7 +39,7 @@ void frmMain::TickLineBoxes(LineOrder order, LineBoxes boxes)
     }
 }
 
-void frmMain::ShowConnected(SettingsLock lock)
+void MainForm::ShowConnected(SettingsLock lock)
 {
     if (lock == SettingsLock::AllSettings) {
         COMInitButton->setText(tr("Disc."));

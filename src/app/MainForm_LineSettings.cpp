@@ -1,5 +1,5 @@
 #include "app/MsgBox.h"
-#include "app/frmMain.h"
+#include "app/MainForm.h"
 #include "port/ModZemoPorts.h"
 
 #include <QCheckBox>
@@ -18,7 +18,7 @@ void DriveLine(const QCheckBox* box, win32::DWORD set, win32::DWORD clear)
 }
 }
 
-void frmMain::StopListBox_Click()
+void MainForm::StopListBox_Click()
 {
     if (StopListBox->currentIndex() == lists::OneAndHalfStopBits && BitsListBox->currentIndex() == lists::EightBits) {
         modZEMO::MsgBox(tr("invalid value for 8 bits data"), modZEMO::MsgCritical);
@@ -27,16 +27,16 @@ void frmMain::StopListBox_Click()
 }
 
 // Only recorded here; the connect routines read the list.
-void frmMain::HandshakeListBox_Click() {}
+void MainForm::HandshakeListBox_Click() {}
 
-void frmMain::ParityListBox_Click() {}
+void MainForm::ParityListBox_Click() {}
 
-void frmMain::DTRv_Click()
+void MainForm::DTRv_Click()
 {
     DriveLine(DTRv, win32::SETDTR, win32::CLRDTR);
 }
 
-void frmMain::RTSv_Click()
+void MainForm::RTSv_Click()
 {
     DriveLine(RTSv, win32::SETRTS, win32::CLRRTS);
 }

@@ -1,18 +1,19 @@
 #include "app/ManualLocation.h"
 #include "app/MsgBox.h"
 #include "app/Version.h"
+#include "app/MainForm.h"
 #include "app/frmMain.h"
 #include "port/ModZemoPorts.h"
 
 #include <QDir>
 #include <QTimer>
 
-void frmMain::FileExitMenu_Click()
+void MainForm::FileExitMenu_Click()
 {
-    close();
+    window_.close();
 }
 
-void frmMain::Form_Unload()
+void MainForm::Form_Unload()
 {
     // The window object outlives its closing: no poll runs after it, also
     // where a failed connect left the poll running.
@@ -26,7 +27,7 @@ void frmMain::Form_Unload()
     PortIsOpen = false;
 }
 
-void frmMain::HelpContentMenu_Click()
+void MainForm::HelpContentMenu_Click()
 {
     if (modZEMO::StartHelpViewer(QStringLiteral("hh.exe"), {QStringLiteral("zemo.chm")}))
         return;
@@ -44,7 +45,7 @@ void frmMain::HelpContentMenu_Click()
                         modZEMO::MsgInformation);
 }
 
-void frmMain::HelpAboutMenu_Click()
+void MainForm::HelpAboutMenu_Click()
 {
     const QStringList lines{
         QStringLiteral("Wendale v") + modZEMO::VersionString,

@@ -1,9 +1,9 @@
-#include "monitor/ReceiveView.h"
+#include "app/monitor/ReceiveView.h"
 
-#include "monitor/ControlPictures.h"
+#include "app/monitor/ControlPictures.h"
 #include "monitor/NotationText.h"
 #include "monitor/ShownCharacters.h"
-#include "monitor/SteadyScrollBar.h"
+#include "app/monitor/SteadyScrollBar.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

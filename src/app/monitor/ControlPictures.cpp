@@ -1,4 +1,4 @@
-#include "monitor/ControlPictures.h"
+#include "app/monitor/ControlPictures.h"
 
 #include "monitor/ShownCharacters.h"
 

@@ -1,6 +1,7 @@
+#include "app/MainForm.h"
 #include "app/frmMain.h"
-#include "monitor/FindBar.h"
-#include "monitor/ReceiveView.h"
+#include "app/monitor/FindBar.h"
+#include "app/monitor/ReceiveView.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -83,14 +84,14 @@ ReceiveView* ReceivedBox(QWidget* parent, const char* name, QRect geometry, QCol
 
 }
 
-void frmMain::CreateControls()
+void MainForm::CreateControls()
 {
-    auto* client = new QWidget(this);
+    auto* client = new QWidget(&window_);
     client->setObjectName(QStringLiteral("ClientArea"));
     client->setMinimumSize(FirstSize);
     client->resize(FirstSize);
     client->installEventFilter(this);
-    setCentralWidget(client);
+    window_.setCentralWidget(client);
     clientArea_ = client;
 
     Frame1 = Frame(client, "Frame1", Twips(120, 120, 2775, 2895), tr("COM Port Configuration"));
@@ -171,9 +172,9 @@ void frmMain::CreateControls()
                                 SendButton, CRCheckbox, LFCheckbox, DTRv, RTSv, ClearButton, ITypeListBox,
                                 RXOut, OutCombo, RX2Out, AltComListBox};
     for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
+        QWidget::setTabOrder(order[i - 1], order[i]);
 
-    auto* fileMenu = menuBar()->addMenu(tr("&File"));
+    auto* fileMenu = window_.menuBar()->addMenu(tr("&File"));
     fileMenu->setObjectName(QStringLiteral("FileMenu"));
     FileLogMenu = fileMenu->addAction(tr("&Log to File..."));
     FileLogMenu->setObjectName(QStringLiteral("FileLogMenu"));
@@ -183,25 +184,25 @@ void frmMain::CreateControls()
     fileMenu->addSeparator();
     FileExitMenu = fileMenu->addAction(tr("&Exit"));
     FileExitMenu->setObjectName(QStringLiteral("FileExitMenu"));
-    auto* helpMenu = menuBar()->addMenu(tr("&Help"));
+    auto* helpMenu = window_.menuBar()->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
     HelpContentMenu = helpMenu->addAction(tr("&Content"));
     HelpContentMenu->setObjectName(QStringLiteral("HelpContentMenu"));
     HelpAboutMenu = helpMenu->addAction(tr("&About"));
     HelpAboutMenu->setObjectName(QStringLiteral("HelpAboutMenu"));
 
-    Timer1 = new QTimer(this);
+    Timer1 = new QTimer(&window_);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
 }
 
-void frmMain::SetBoxesSideBySide(bool sideBySide)
+void MainForm::SetBoxesSideBySide(bool sideBySide)
 {
     boxesSideBySide_ = sideBySide;
     FitToClientArea();
 }
 
-void frmMain::FitToClientArea()
+void MainForm::FitToClientArea()
 {
     // Every control above the boxes keeps its place; the frame and its boxes
     // take the new room and what lies under them follows the bottom edge.

@@ -1,0 +1,210 @@
+#pragma once
+
+#include "monitor/CaptureLog.h"
+#include "monitor/ReceivedTexts.h"
+#include "port/Kernel32.h"
+#include "profiles/DeviceProfiles.h"
+#include "transmit/RecallKeys.h"
+
+#include <QObject>
+#include <utility>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class FindBar;
+class PortWatcher;
+class ReceiveView;
+
+class frmMain;
+
+// What the window holds and does: its controls, state and event procedures,
+// private to the window (only frmMain and the window's own files include
+// this). The procedures are defined in the folder of the subsystem they
+// belong to under app/ (connect routines in profiles/, the receive tick in
+// monitor/, the Send action in transmit/, the X10 exchange in x10/).
+class MainForm : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MainForm(frmMain& window);
+    ~MainForm() override;
+
+    // Interface types: the indexes of ITypeListBox.
+    using enum lists::Interface;
+
+    // Selecting an entry from code runs the list's handler, also when the
+    // entry was already selected; setting a check box runs its click handler.
+    static void SelectItem(QComboBox* list, int index);
+    static void SetValue(QCheckBox* box, int value);
+
+    // Controls, named as the user knows them (objectName equals the member name).
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* ComPortListBox = nullptr;
+    QLabel* Label2 = nullptr;
+    QComboBox* SpeedListBox = nullptr;
+    QLabel* Label4 = nullptr;
+    QComboBox* BitsListBox = nullptr;
+    QLabel* Label5 = nullptr;
+    QComboBox* ParityListBox = nullptr;
+    QLabel* Label6 = nullptr;
+    QComboBox* StopListBox = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* HandshakeListBox = nullptr;
+    QLabel* Com2Label = nullptr;
+    QComboBox* AltComListBox = nullptr;
+
+    QLabel* Label11 = nullptr;
+    QComboBox* ITypeListBox = nullptr;
+    QPushButton* COMInitButton = nullptr;
+
+    QGroupBox* SendFrame = nullptr;
+    QLabel* Label13 = nullptr;
+    QComboBox* TXDataTypeListBox = nullptr;
+    QCheckBox* CRCheckbox = nullptr;
+    QCheckBox* LFCheckbox = nullptr;
+    QLabel* Label12 = nullptr;
+    QLineEdit* SendData = nullptr;
+    QLabel* DCDv = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* RIv = nullptr;
+    QLabel* label99 = nullptr;
+    QLabel* DSRv = nullptr;
+    QLabel* label39 = nullptr;
+    QLabel* CTSv = nullptr;
+    QLabel* label33 = nullptr;
+    QCheckBox* DTRv = nullptr;
+    QCheckBox* RTSv = nullptr;
+    QLabel* Label8 = nullptr;
+    QPushButton* SendButton = nullptr;
+
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* ClearButton = nullptr;
+    QComboBox* OutCombo = nullptr;
+    QComboBox* RXBitsNrListBox = nullptr;
+    ReceiveView* RXOut = nullptr;
+    ReceiveView* RX2Out = nullptr;
+    QLabel* Out2Label = nullptr;
+    QLabel* Out1Label = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* OutLabel = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    FindBar* FindBox = nullptr; // Ctrl+F, under the received-data boxes
+
+    QAction* FileLogMenu = nullptr;
+    QAction* FileSaveMenu = nullptr;
+    QAction* FileExitMenu = nullptr;
+    QAction* HelpContentMenu = nullptr;
+    QAction* HelpAboutMenu = nullptr;
+
+    // Window state.
+    bool PortIsOpen = false;
+    bool TwoPortMode = false;
+    int16_t SelectedInterface = Generic;
+    ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
+    ReceivedTexts RX2; // the second port's texts
+    RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
+    // Whether each port's device has gone since its connect (reported once).
+    bool DeviceGone[2] = {false, false};
+    CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
+
+    // Start-up (app/).
+    void Form_Load();
+
+    // Connect and disconnect dispatch (app/).
+    void COMInitButton_Click();
+    void ITypeListBox_Click();
+    void ComPortListBox_Click();
+
+    // The port lists follow ports that come and go while none is open (app/).
+    void RefreshPortLists();
+
+    // Room beyond the first size goes to the received-data boxes (app/).
+    void SetBoxesSideBySide(bool sideBySide);
+
+    // Line settings and control lines (app/).
+    void StopListBox_Click();
+    void HandshakeListBox_Click();
+    void ParityListBox_Click();
+    void DTRv_Click();
+    void RTSv_Click();
+
+    // Menus and shutdown (app/).
+    void FileLogMenu_Click();
+    // Starts logging what the primary port receives (and the second port's
+    // beside it); false, after a message, when the file cannot be opened.
+    bool StartLog(const QString& path);
+    void StopLog();
+    void FileSaveMenu_Click();
+    void FileExitMenu_Click();
+    void HelpContentMenu_Click();
+    void HelpAboutMenu_Click();
+    void Form_Unload();
+
+    // Connect routines and reset (profiles/, x10/).
+    void ConnectGeneric();
+    void ConnectIRMan();
+    void ConnectCreativeInfra();
+    void ConnectGSMData();
+    void ConnectTransparent();
+    void ConnectCM12();
+    void ResetButton();
+
+    // Receive monitor (monitor/).
+    void Timer1_Timer();
+    void RefreshModemStatus();
+    void OutCombo_Click();
+    void RXBitsNrListBox_Click();
+    void ClearButton_Click();
+
+    // Transmit (transmit/).
+    void SendButton_Click();
+    void TXDataTypeListBox_Click();
+    void SendData_KeyDown(int key, bool autoRepeat);
+    void SendData_KeyUp(int key, bool autoRepeat);
+
+    // X10 additions to the Send action (x10/).
+    void X10ChecksumExchange(const QByteArray& payload);
+    void ResetX10Interface();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    frmMain& window_;
+    void CreateControls();
+    void WireHandlers();
+    void FitToClientArea();
+    void OpenFindBar();
+    // The second-port list: every port but PortName, none selected.
+    void FillAltComList();
+    void LogReceived(const QByteArray& first, const QByteArray& second);
+    void ReportLogFailure(const QString& path, const QString& reason);
+    void ReportDeviceGone(int port, const QString& portName);
+
+    QWidget* clientArea_ = nullptr;
+    // The controls under the boxes and their places at the first size.
+    std::vector<std::pair<QWidget*, QRect>> underBoxes_;
+    bool boxesSideBySide_ = false;
+    PortWatcher* portWatcher_ = nullptr;
+    bool portsChanged_ = false; // while a port was open
+
+    // Shared steps of the connect routines (profiles/).
+    enum class LineOrder { DtrFirst, RtsFirst };
+    enum class LineBoxes { Enabled, Disabled };
+    enum class SettingsLock { PortOnly, AllSettings };
+    void ConnectFixed(const profiles::FixedProfile& profile);
+    void SelectFixedSettings(lists::Speed speed);
+    void WriteListSettings(win32::DCB& dcb) const;
+    void TickLineBoxes(LineOrder order, LineBoxes boxes);
+    void ShowConnected(SettingsLock lock);
+};
