@@ -4,7 +4,11 @@
 # The package installs to /usr, so the build that makes it must be configured for /usr too: the
 # man pages name the manual by its installed path.
 
-set(WENDALE_CONTACT "Wendale project <wendale@example.org>")
+# Debian wants a name and a mail address in the package's Maintainer field and its changelog. The
+# project has no mail address, so whoever builds a package to hand on names themselves here; the
+# default's reserved .invalid domain says that there is no one to write to.
+set(WENDALE_PACKAGER "Wendale project <nobody@wendale.invalid>" CACHE STRING
+  "Name <mail address> of whoever builds the Debian package")
 set(WENDALE_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/wendale)
 
 # Debian's way of compressing: -9, and neither the file's name nor a time stamp inside, so that
@@ -38,14 +42,14 @@ file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/changelog CONTENT
 
   * Wendale ${PROJECT_VERSION}.
 
- -- ${WENDALE_CONTACT}  ${changelog_date}
+ -- ${WENDALE_PACKAGER}  ${changelog_date}
 ")
 wendale_install_gzipped(${PROJECT_BINARY_DIR}/changelog ${WENDALE_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME wendale)
 set(CPACK_PACKAGE_VENDOR "Wendale project")
-set(CPACK_PACKAGE_CONTACT ${WENDALE_CONTACT})
+set(CPACK_PACKAGE_CONTACT ${WENDALE_PACKAGER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "watch and drive serial (RS-232) ports")
 set(CPACK_PACKAGE_DESCRIPTION
 "Wendale shows every byte received on a serial port as binary, hex or
@@ -66,7 +70,6 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/PackageFolderModes.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://wendale.example.org/)
 # The Qt and C++ libraries are found by dpkg-shlibdeps (package dpkg-dev); the fixed-pitch font
 # of the received-data view is not a library.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

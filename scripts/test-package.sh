@@ -13,7 +13,9 @@ step() { printf '\n== %s\n' "$*"; }
 fail() { printf 'test-package: %s\n' "$*" >&2; exit 1; }
 installed() { dpkg-query -W -f='${Status}' wendale 2>/dev/null | grep -q "install ok installed"; }
 
-"$top/scripts/install-deps.sh"
+source "$top/scripts/settings.sh"
+# socat makes the pseudo-terminal the installed program opens
+"$top/scripts/install-deps.sh" "${run_packages[@]}" socat "${package_check_packages[@]}"
 installed && fail "a wendale package is installed already; remove it first (apt-get remove wendale)"
 
 work=$(mktemp -d)
@@ -63,8 +65,13 @@ installed || fail "apt-get did not install the package"
 files=$(dpkg -L wendale)
 
 step "Desktop entry and AppStream metadata"
-desktop-file-validate /usr/share/applications/wendale.desktop
-appstreamcli validate --no-net /usr/share/metainfo/*wendale*.metainfo.xml
+desktop-file-validate /usr/share/applications/org.wendale.Wendale.desktop
+appstreamcli validate --no-net /usr/share/metainfo/org.wendale.Wendale.metainfo.xml
+icon=$(sed -n 's/^Icon=//p' /usr/share/applications/org.wendale.Wendale.desktop)
+for size in 32x32 64x64; do
+  grep -qxF "/usr/share/icons/hicolor/$size/apps/$icon.png" <<<"$files" \
+    || fail "the desktop entry's icon $icon has no $size picture in the package"
+done
 
 step "The installed manual"
 # Help > Content opens the installed manual first, at a path relative to the program's folder
