@@ -1,9 +1,8 @@
-#include "app/monitor/FindBar.h"
+#include "monitor/ReceivedTexts.h"
 #include "monitor/ShownCharacters.h"
 #include "support/window/TestWindow.h"
 
 #include <QDir>
-#include <QGroupBox>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -20,7 +19,7 @@ QMap<QString, QRect> Places(const QWidget& window)
 
 }
 
-class tst_room : public QObject {
+class tst_Room : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,31 +35,34 @@ private slots:
     {
         QFETCH(bool, sideBySide);
         QFETCH(QSize, extra);
-        frmMain w;
-        w.SetBoxesSideBySide(sideBySide);
-        w.show();
+        TestWindow w({1, 2});
+        frmMain& window = w.window;
+        if (sideBySide) // Transparent puts the boxes side by side
+            QVERIFY(Connect(w, "Transparent"));
+        window.show();
         const QString artifacts = qEnvironmentVariable("WENDALE_ARTIFACT_DIR", QStringLiteral("."));
         if (!sideBySide) // for a look at build/artifacts
-            QVERIFY(QDir().mkpath(artifacts) && w.grab().save(artifacts + "/window.png"));
-        const QSize first = w.size();
-        QCOMPARE(w.centralWidget()->size(), QSize(454, 400));
-        QCOMPARE(w.minimumSize(), first);
-        const QMap<QString, QRect> before = Places(w);
-        QVERIFY(!w.windowIcon().isNull());
-        for (const QComboBox* list : w.findChildren<QComboBox*>())
+            QVERIFY(QDir().mkpath(artifacts) && window.grab().save(artifacts + "/window.png"));
+        const QSize first = window.size();
+        QCOMPARE(window.centralWidget()->size(), QSize(454, 400));
+        QCOMPARE(window.minimumSize(), first);
+        const QMap<QString, QRect> before = Places(window);
+        QVERIFY(!window.windowIcon().isNull());
+        for (const QComboBox* list : window.findChildren<QComboBox*>())
             QVERIFY2(!list->isEditable(), qPrintable(list->objectName()));
 
-        w.resize(first + extra);
-        QTRY_COMPARE(w.centralWidget()->size(), QSize(454, 400) + extra);
+        window.resize(first + extra);
+        QTRY_COMPARE(window.centralWidget()->size(), QSize(454, 400) + extra);
         for (const char* above : {"Frame1", "SendFrame", "ITypeListBox", "COMInitButton", "Label11", "OutLabel",
                                   "Out1Label"})
-            QCOMPARE(w.findChild<QWidget*>(above)->geometry(), before[above]);
-        QCOMPARE(w.Frame2->geometry(), before["Frame2"].adjusted(0, 0, extra.width(), extra.height()));
+            QCOMPARE(window.findChild<QWidget*>(above)->geometry(), before[above]);
+        QWidget* frame = w.Find<QWidget>("Frame2");
+        QCOMPARE(frame->geometry(), before["Frame2"].adjusted(0, 0, extra.width(), extra.height()));
         for (const char* under : {"ClearButton", "OutCombo", "RXBitsNrListBox", "Label7", "Label10"})
-            QCOMPARE(w.findChild<QWidget*>(under)->geometry(), before[under].translated(0, extra.height()));
+            QCOMPARE(window.findChild<QWidget*>(under)->geometry(), before[under].translated(0, extra.height()));
         // The boxes take the room: side by side they share it and keep their gap.
-        const QRect one = w.RXOut->geometry();
-        const QRect two = w.RX2Out->geometry();
+        const QRect one = w.Box("RXOut")->geometry();
+        const QRect two = w.Box("RX2Out")->geometry();
         QCOMPARE(one.height(), before["RXOut"].height() + extra.height());
         QCOMPARE(two.height(), one.height());
         QCOMPARE(two.right(), before["RX2Out"].right() + extra.width());
@@ -71,26 +73,24 @@ private slots:
             QCOMPARE(one.width(), before["RXOut"].width() + extra.width());
             // RXOut covers RX2Out, so it must lie above it.
             QVERIFY(one.contains(two));
-            QVERIFY(w.Frame2->children().indexOf(w.RXOut) > w.Frame2->children().indexOf(w.RX2Out));
+            QVERIFY(frame->children().indexOf(w.Box("RXOut")) > frame->children().indexOf(w.Box("RX2Out")));
         }
 
-        w.resize(first);
-        QTRY_COMPARE(w.centralWidget()->size(), QSize(454, 400));
-        QCOMPARE(Places(w), before);
+        window.resize(first);
+        QTRY_COMPARE(window.centralWidget()->size(), QSize(454, 400));
+        QCOMPARE(Places(window), before);
     }
 
     void followsOnlyAtTheEnd()
     {
         TestWindow w({1});
         PtyPair& device = w.ports.device(1);
-        w.show();
-        w.OutCombo->setCurrentIndex(ReceivedTexts::Hex);
-        w.RXBitsNrListBox->setCurrentIndex(16);
-        w.COMInitButton_Click();
+        QVERIFY(Choose(w.List("OutCombo"), "Hex") && Choose(w.List("RXBitsNrListBox"), "16"));
+        QVERIFY(Connect(w, "Generic"));
         QTimer streaming;
         connect(&streaming, &QTimer::timeout, [&] { device.send(QByteArray(48, 'x')); });
         streaming.start(10);
-        ReceiveView* box = w.RXOut;
+        ReceiveView* box = w.Box("RXOut");
         QScrollBar* bar = box->verticalScrollBar();
         const auto grows = [box] {
             const qsizetype size = box->TextLength();
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(bar->value(), bar->maximum());
 
         streaming.stop();
-        w.COMInitButton_Click();
+        QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
     }
 
     void controlBytesDrawnDistinctly()
@@ -158,38 +158,42 @@ private slots:
 
     void findBarSelectsMatches()
     {
-        TestWindow w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.RX.Append("OK\r\nOK\r\n", 4, false, 1234);
-        w.OutCombo->setCurrentIndex(ReceivedTexts::Hex);
-        const int height = w.RXOut->height();
-        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(w.FindBox->isVisible());
-        QVERIFY(w.RXOut->height() < height);
+        TestWindow w({1});
+        ReceiveView* box = w.Box("RXOut");
+        QVERIFY(Choose(w.List("OutCombo"), "Hex") && Choose(w.List("RXBitsNrListBox"), "4"));
+        QVERIFY(Connect(w, "Generic"));
+        w.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        QVERIFY(w.ports.device(1).send("OK\r\nOK\r\n"));
+        QTRY_COMPARE(box->Text().count("0D 0A"), 2);
+        const int height = box->height();
+        QTest::keyClick(&w.window, Qt::Key_F, Qt::ControlModifier);
+        QLineEdit* pattern = w.Edit("FindPattern");
+        QVERIFY(w.Find<QWidget>("FindBox")->isVisible());
+        QVERIFY(box->height() < height);
 
-        w.FindBox->HexBytes->setChecked(true);
-        w.FindBox->Pattern->setText(QStringLiteral("0d 0a"));
-        QTest::keyClick(w.FindBox->Pattern, Qt::Key_Return);
-        QCOMPARE(w.RXOut->SelectedText(), QByteArray("0D 0A"));
-        const qsizetype first = w.RXOut->AnchorPosition();
-        QVERIFY(!w.RXOut->Following());
+        QTest::mouseClick(w.Check("FindHexBytes"), Qt::LeftButton);
+        pattern->setText(QStringLiteral("0d 0a"));
+        QTest::keyClick(pattern, Qt::Key_Return);
+        QCOMPARE(box->SelectedText(), QByteArray("0D 0A"));
+        const qsizetype first = box->AnchorPosition();
+        QVERIFY(!box->Following());
         // After the second match the search goes round.
-        QTest::keyClick(w.FindBox->Pattern, Qt::Key_Return);
-        QVERIFY(w.RXOut->AnchorPosition() > first);
-        QTest::keyClick(w.FindBox->Pattern, Qt::Key_Return);
-        QCOMPARE(w.RXOut->AnchorPosition(), first);
-        QTest::keyClick(w.FindBox->Pattern, Qt::Key_Return, Qt::ShiftModifier);
-        QVERIFY(w.RXOut->AnchorPosition() > first);
+        QTest::keyClick(pattern, Qt::Key_Return);
+        QVERIFY(box->AnchorPosition() > first);
+        QTest::keyClick(pattern, Qt::Key_Return);
+        QCOMPARE(box->AnchorPosition(), first);
+        QTest::keyClick(pattern, Qt::Key_Return, Qt::ShiftModifier);
+        QVERIFY(box->AnchorPosition() > first);
 
-        w.FindBox->Pattern->setText(QStringLiteral("0D 0"));
-        QVERIFY(!w.FindBox->Find(false));
-        QVERIFY(!w.FindBox->Status->text().isEmpty());
+        // Half a byte cannot be looked for: the bar says so.
+        pattern->setText(QStringLiteral("0D 0"));
+        QTest::keyClick(pattern, Qt::Key_Return);
+        QVERIFY(!w.Label("FindStatus")->text().isEmpty());
 
-        QTest::keyClick(w.FindBox->Pattern, Qt::Key_Escape);
-        QVERIFY(w.FindBox->isHidden());
-        QCOMPARE(w.RXOut->height(), height);
+        QTest::keyClick(pattern, Qt::Key_Escape);
+        QVERIFY(w.Find<QWidget>("FindBox")->isHidden());
+        QCOMPARE(box->height(), height);
     }
 
     // The box paints at most once a frame and moves rows already drawn, and
@@ -197,40 +201,39 @@ private slots:
     // equal a fresh drawing of the same text.
     void streamingShowsWhatAFreshDrawingShows_data()
     {
-        QTest::addColumn<int>("notation");
-        QTest::addColumn<int>("bytesPerLine");
+        QTest::addColumn<QString>("notation");
+        QTest::addColumn<QString>("bytesPerLine");
         QTest::addColumn<int>("bytesPerTick");
-        QTest::newRow("Hex, 16 a line, lines pushing the view up") << int(lists::Hex) << 16 << 37;
-        QTest::newRow("Chr, no limit, one line growing") << int(lists::Chr) << 0 << 3;
-        QTest::newRow("Bin, 1 a line, more lines a tick than the box shows") << int(lists::Bin) << 1 << 40;
+        QTest::newRow("Hex, 16 a line, lines pushing the view up") << "Hex" << "16" << 37;
+        QTest::newRow("Chr, no limit, one line growing") << "Chr" << "0" << 3;
+        QTest::newRow("Bin, 1 a line, more lines a tick than the box shows") << "Bin" << "1" << 40;
     }
 
     void streamingShowsWhatAFreshDrawingShows()
     {
-        QFETCH(int, notation);
-        QFETCH(int, bytesPerLine);
+        QFETCH(QString, notation);
+        QFETCH(QString, bytesPerLine);
         QFETCH(int, bytesPerTick);
-        frmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        frmMain::SelectItem(w.OutCombo, notation);
-        frmMain::SelectItem(w.RXBitsNrListBox, bytesPerLine);
+        TestWindow w({1});
+        frmMain& window = w.window;
+        QVERIFY(Choose(w.List("OutCombo"), notation) && Choose(w.List("RXBitsNrListBox"), bytesPerLine));
+        QVERIFY(Connect(w, "Generic"));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         int tick = 0;
         QTimer feed;
         QObject::connect(&feed, &QTimer::timeout, [&] {
-            w.RX.Append(QByteArray(bytesPerTick, char('A' + tick % 26)), bytesPerLine, false, tick);
+            w.ports.device(1).send(QByteArray(bytesPerTick, char('A' + tick % 26)));
             ++tick;
-            w.RXOut->ShowGrown(w.RX.Text(notation));
         });
         feed.start(10);
         QTest::qWait(700);
         feed.stop();
         QTest::qWait(250);
-        QWidget* area = w.RXOut;
+        QWidget* area = w.Box("RXOut");
         const QImage drawn = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QPoint at = area->mapTo(&w, QPoint(0, 0));
-        const QImage shown = w.screen()
-                                 ->grabWindow(w.winId(), at.x(), at.y(), drawn.width(), drawn.height())
+        const QPoint at = area->mapTo(&window, QPoint(0, 0));
+        const QImage shown = window.screen()
+                                 ->grabWindow(window.winId(), at.x(), at.y(), drawn.width(), drawn.height())
                                  .toImage()
                                  .convertToFormat(QImage::Format_RGB32);
         QVERIFY(tick > 20);
@@ -238,5 +241,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_room)
-#include "tst_room.moc"
+QTEST_MAIN(tst_Room)
+#include "tst_Room.moc"

@@ -45,7 +45,7 @@ auto AnswerFileDialog(const QString& path, int typeIndex = 0)
 
 }
 
-class tst_menus : public QObject {
+class tst_Menus : public QObject {
     Q_OBJECT
 
 private slots:
@@ -66,51 +66,52 @@ private slots:
         QFETCH(QStringList, listed);
         QFETCH(QStringList, alternates);
         TestWindow w(present);
-        QCOMPARE(Items(w.ComPortListBox), listed);
-        QCOMPARE(Items(w.AltComListBox), alternates);
-        QCOMPARE(w.ComPortListBox->currentIndex(), listed.isEmpty() ? -1 : 0);
-        QCOMPARE(w.AltComListBox->currentIndex(), alternates.isEmpty() ? -1 : 0);
+        QCOMPARE(Items(w.List("ComPortListBox")), listed);
+        QCOMPARE(Items(w.List("AltComListBox")), alternates);
+        QCOMPARE(w.List("ComPortListBox")->currentIndex(), listed.isEmpty() ? -1 : 0);
+        QCOMPARE(w.List("AltComListBox")->currentIndex(), alternates.isEmpty() ? -1 : 0);
         if (!listed.isEmpty()) {
             QCOMPARE(modZEMO::PortName, listed.first());
-            QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(),
+            QCOMPARE(w.List("ComPortListBox")->itemData(0, Qt::ToolTipRole).toString(),
                      w.ports.device(listed.first().mid(3).toInt()).slavePath());
         }
-        QVERIFY(!w.AltComListBox->isEnabled() && !w.TwoPortMode);
+        QVERIFY(!w.List("AltComListBox")->isEnabled() && !ShowsTwoPorts(w));
         QVERIFY(w.messages.messages().isEmpty());
     }
 
     void portListsFollowTheDevices()
     {
         TestWindow w({3, 5});
+        QComboBox* ports = w.List("ComPortListBox");
+        QComboBox* alternate = w.List("AltComListBox");
         // The second list leaves out the chosen port and forgets its own choice.
-        w.ComPortListBox->setCurrentIndex(1);
+        QVERIFY(Choose(ports, "COM5"));
         QCOMPARE(modZEMO::PortName, QStringLiteral("COM5"));
-        QCOMPARE(Items(w.AltComListBox), QStringList{"COM3"});
-        QCOMPARE(w.AltComListBox->currentIndex(), -1);
-        w.AltComListBox->setCurrentIndex(0);
+        QCOMPARE(Items(alternate), QStringList{"COM3"});
+        QCOMPARE(alternate->currentIndex(), -1);
+        QVERIFY(Choose(alternate, "COM3"));
 
         w.ports.add(1);
-        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM5"}));
-        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM5"));
-        QCOMPARE(Items(w.AltComListBox), QStringList({"COM1", "COM3"}));
-        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
-        QCOMPARE(w.ComPortListBox->itemData(0, Qt::ToolTipRole).toString(), w.ports.device(1).slavePath());
+        QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3", "COM5"}));
+        QCOMPARE(ports->currentText(), QStringLiteral("COM5"));
+        QCOMPARE(Items(alternate), QStringList({"COM1", "COM3"}));
+        QCOMPARE(alternate->currentText(), QStringLiteral("COM3"));
+        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), w.ports.device(1).slavePath());
 
         // The chosen port goes: the first one listed is chosen, as at start-up.
         w.ports.remove(5);
-        QTRY_COMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
-        QCOMPARE(w.ComPortListBox->currentText(), QStringLiteral("COM1"));
-        QCOMPARE(Items(w.AltComListBox), QStringList({"COM3"}));
-        QCOMPARE(w.AltComListBox->currentText(), QStringLiteral("COM3"));
+        QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3"}));
+        QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
+        QCOMPARE(Items(alternate), QStringList({"COM3"}));
+        QCOMPARE(alternate->currentText(), QStringLiteral("COM3"));
 
         // Nothing changes while a port is open; Disc. catches up.
-        w.COMInitButton_Click();
-        QVERIFY(w.PortIsOpen);
+        QVERIFY(Connect(w, "Generic"));
         w.ports.add(7);
         QTest::qWait(600);
-        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3"}));
-        w.COMInitButton_Click();
-        QCOMPARE(Items(w.ComPortListBox), QStringList({"COM1", "COM3", "COM7"}));
+        QCOMPARE(Items(ports), QStringList({"COM1", "COM3"}));
+        QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
+        QCOMPARE(Items(ports), QStringList({"COM1", "COM3", "COM7"}));
     }
 
     // Help > Content and Help > About while connected: the connection stays up.
@@ -139,8 +140,8 @@ private slots:
                                  }});
         const auto restore = qScopeGuard([] { modZEMO::SetHelpOpeners({}); });
         TestWindow w({1});
-        w.COMInitButton_Click();
-        w.HelpContentMenu->trigger();
+        QVERIFY(Connect(w, "Generic"));
+        w.Action("HelpContentMenu")->trigger();
         QCOMPARE(viewerCalls, (QList<QStringList>{{"hh.exe", "zemo.chm"}}));
         QCOMPARE(browserCalls.size(), viewerStarts ? 0 : 1);
         if (!viewerStarts) {
@@ -154,11 +155,11 @@ private slots:
             }
         }
         w.messages.clear();
-        w.HelpAboutMenu->trigger();
+        w.Action("HelpAboutMenu")->trigger();
         QCOMPARE(w.messages.messages().size(), 1);
         QCOMPARE(w.messages.messages().first().title, QStringLiteral("ZEMO"));
-        QVERIFY(w.messages.texts().first().startsWith(w.windowTitle() + QStringLiteral("\r\n")));
-        QVERIFY(w.PortIsOpen && w.Timer1->isActive());
+        QVERIFY(w.messages.texts().first().startsWith(w.window.windowTitle() + QStringLiteral("\r\n")));
+        QVERIFY(Connected(w) && w.Timer()->isActive());
         QCOMPARE(ClosedCount("COM1"), 0);
     }
 
@@ -167,52 +168,49 @@ private slots:
     // signal. Every port is closed once and is free afterwards.
     void closingFreesThePorts_data()
     {
-        QTest::addColumn<QList<int>>("sessions");
+        QTest::addColumn<QStringList>("sessions"); // interface types
         QTest::addColumn<bool>("lastDisconnected");
         QTest::addColumn<QString>("close");
         QTest::addColumn<int>("com1Closes");
         QTest::addColumn<int>("com2Closes");
-        const int generic = frmMain::Generic, transparent = frmMain::Transparent;
-        QTest::newRow("no port") << QList<int>{} << false << "Exit" << 0 << 0;
-        QTest::newRow("File > Exit, Generic") << QList<int>{generic} << false << "Exit" << 1 << 0;
-        QTest::newRow("close box, Transparent") << QList<int>{transparent} << false << "box" << 1 << 1;
-        QTest::newRow("termination signal, Generic") << QList<int>{generic} << false << "signal" << 1 << 0;
-        QTest::newRow("Generic, Disc., Exit") << QList<int>{generic} << true << "Exit" << 1 << 0;
-        // The disconnect leaves TwoPortMode set; the exit must still not close the second port again.
-        QTest::newRow("Transparent, Disc., Exit") << QList<int>{transparent} << true << "Exit" << 1 << 1;
-        QTest::newRow("Transparent, Disc., Generic, Exit") << QList<int>{transparent, generic} << false << "Exit" << 2
-                                                           << 1;
+        QTest::newRow("no port") << QStringList{} << false << "Exit" << 0 << 0;
+        QTest::newRow("File > Exit, Generic") << QStringList{"Generic"} << false << "Exit" << 1 << 0;
+        QTest::newRow("close box, Transparent") << QStringList{"Transparent"} << false << "box" << 1 << 1;
+        QTest::newRow("termination signal, Generic") << QStringList{"Generic"} << false << "signal" << 1 << 0;
+        QTest::newRow("Generic, Disc., Exit") << QStringList{"Generic"} << true << "Exit" << 1 << 0;
+        // The disconnect leaves two-port operation set; the exit must still not close the second port again.
+        QTest::newRow("Transparent, Disc., Exit") << QStringList{"Transparent"} << true << "Exit" << 1 << 1;
+        QTest::newRow("Transparent, Disc., Generic, Exit") << QStringList{"Transparent", "Generic"} << false << "Exit"
+                                                           << 2 << 1;
     }
     void closingFreesThePorts()
     {
-        QFETCH(QList<int>, sessions);
+        QFETCH(QStringList, sessions);
         QFETCH(bool, lastDisconnected);
         QFETCH(QString, close);
         TestWindow w({1, 2});
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         for (int i = 0; i < sessions.size(); ++i) {
-            ChooseInterface(w, sessions[i]);
-            w.COMInitButton_Click();
-            QVERIFY(w.PortIsOpen);
+            QVERIFY(Connect(w, sessions[i]));
             if (i + 1 < sessions.size() || lastDisconnected)
-                w.COMInitButton_Click();
+                QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         }
 
         if (close == "signal") {
-            CloseOnSignals closeOnSignals(w);
+            CloseOnSignals closeOnSignals(w.window);
             QTimer::singleShot(0, [] { ::kill(::getpid(), SIGTERM); });
             QTimer stuck; // ends the loop with a failure rather than hanging the test
             connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(1); });
             stuck.start(30000);
             QCOMPARE(QApplication::exec(), 0); // the program ends with status 0
         } else if (close == "box") {
-            w.windowHandle()->close();
+            w.window.windowHandle()->close();
         } else {
-            w.FileExitMenu->trigger();
+            w.Action("FileExitMenu")->trigger();
         }
-        QVERIFY(!w.isVisible());
-        QVERIFY(!w.Timer1->isActive());
+        QVERIFY(!w.window.isVisible());
+        QVERIFY(!w.Timer()->isActive());
         QTEST(ClosedCount("COM1"), "com1Closes");
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
@@ -256,24 +254,25 @@ private slots:
         const QString path = dir.filePath("capture.bin");
         { QFile earlier(path); QVERIFY(earlier.open(QIODevice::WriteOnly)); earlier.write("earlier"); }
         TestWindow w({1, 2});
+        QAction* log = w.Action("FileLogMenu");
         const auto answer = AnswerFileDialog(path);
-        w.FileLogMenu->trigger();
-        QVERIFY(w.FileLogMenu->isChecked());
+        log->trigger();
+        QVERIFY(log->isChecked());
         QByteArray expected[2] = {"earlier", ""};
         for (int session = 0; session < 2; ++session) {
-            QVERIFY(Connect(w, twoPorts ? frmMain::Transparent : frmMain::Generic));
+            QVERIFY(Connect(w, twoPorts ? "Transparent" : "Generic"));
             for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
                 const QByteArray data = EveryByte().repeated(8 + port);
                 QVERIFY(w.ports.device(1 + port).send(data));
                 expected[port] += data;
             }
             QTRY_COMPARE(Contents(path), expected[0]);
-            w.COMInitButton_Click();
+            QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         }
         if (twoPorts)
             QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
-        w.FileLogMenu->trigger();
-        QVERIFY(!w.FileLogMenu->isChecked());
+        log->trigger();
+        QVERIFY(!log->isChecked());
         QVERIFY(w.messages.messages().isEmpty());
     }
 
@@ -288,17 +287,17 @@ private slots:
     {
         QFETCH(QString, path);
         TestWindow w({1});
-        QVERIFY(Connect(w, frmMain::Generic));
+        QVERIFY(Connect(w, "Generic"));
         const auto answer = AnswerFileDialog(path);
-        w.FileLogMenu->trigger();
+        w.Action("FileLogMenu")->trigger();
         QVERIFY(w.ports.device(1).send("data"));
-        QTRY_COMPARE(w.RXOut->Text(), QByteArray("data"));
+        QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("data"));
         QCOMPARE(w.messages.messages().size(), 1);
         QVERIFY(w.messages.messages().front().text.contains(path));
         QVERIFY(!w.messages.messages().front().informative.isEmpty());
-        QVERIFY(!w.FileLogMenu->isChecked());
+        QVERIFY(!w.Action("FileLogMenu")->isChecked());
         QVERIFY(w.ports.device(1).send("more"));
-        QTRY_COMPARE(w.RXOut->Text(), QByteArray("datamore"));
+        QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("datamore"));
         QCOMPARE(w.messages.messages().size(), 1);
     }
 
@@ -314,24 +313,25 @@ private slots:
         QFETCH(int, type);
         QTemporaryDir dir;
         TestWindow w({1, 2});
-        frmMain::SelectItem(w.OutCombo, lists::Hex);
-        frmMain::SelectItem(w.RXBitsNrListBox, 16);
-        QVERIFY(Connect(w, frmMain::Transparent));
+        QVERIFY(Choose(w.List("OutCombo"), "Hex") && Choose(w.List("RXBitsNrListBox"), "16"));
+        QVERIFY(Connect(w, "Transparent"));
         QVERIFY(w.ports.device(1).send(EveryByte()));
         QVERIFY(w.ports.device(2).send("reply\r\n"));
-        QTRY_COMPARE(w.RX2.Bytes().Size(), 7);
-        QTRY_COMPARE(w.RX.Bytes().Size(), 256);
+        // Every byte is shown once the last ones are.
+        QTRY_COMPARE(w.Box("RX2Out")->Text(), QByteArray("72 65 70 6C 79 0D 0A "));
+        QTRY_VERIFY(w.Box("RXOut")->Text().contains("FE FF "));
         const auto answer = AnswerFileDialog(dir.filePath("saved.txt"), type);
-        w.FileSaveMenu->trigger();
-        QCOMPARE(Contents(dir.filePath("saved.txt")), type == 0 ? w.RXOut->Text() : EveryByte());
-        QCOMPARE(Contents(dir.filePath("saved.COM2.txt")), type == 0 ? w.RX2Out->Text() : QByteArray("reply\r\n"));
+        w.Action("FileSaveMenu")->trigger();
+        QCOMPARE(Contents(dir.filePath("saved.txt")), type == 0 ? w.Box("RXOut")->Text() : EveryByte());
+        QCOMPARE(Contents(dir.filePath("saved.COM2.txt")),
+                 type == 0 ? w.Box("RX2Out")->Text() : QByteArray("reply\r\n"));
 
         const auto unwritable = AnswerFileDialog(QStringLiteral("/proc/version"), type);
-        w.FileSaveMenu->trigger();
+        w.Action("FileSaveMenu")->trigger();
         QCOMPARE(w.messages.messages().size(), 1);
-        QVERIFY(w.PortIsOpen);
+        QVERIFY(Connected(w));
     }
 };
 
-QTEST_MAIN(tst_menus)
-#include "tst_menus.moc"
+QTEST_MAIN(tst_Menus)
+#include "tst_Menus.moc"
