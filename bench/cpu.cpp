@@ -8,12 +8,14 @@
 // in a fresh process (this program again, with --idle SECONDS).
 // Arguments: [seconds at 11 520 B/s=40] [seconds at 115 200 B/s=20] [idle seconds=10].
 // Needs the packages xvfb, gtkterm and xdotool.
+#include "BenchSupport.h"
+
 #include "app/frmMain.h"
+#include "app/monitor/ReceiveView.h"
 #include "support/window/MessageRecorder.h"
 #include "support/SimulatedPorts.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -188,12 +190,10 @@ int main(int argc, char** argv)
     const int windowFeed = ports.add(1).masterFd();
     MessageRecorder messages;
     frmMain window;
-    window.show();
-    frmMain::SelectItem(window.SpeedListBox, 10);
-    frmMain::SelectItem(window.OutCombo, ReceivedTexts::Hex);
-    frmMain::SelectItem(window.RXBitsNrListBox, 16);
-    window.COMInitButton_Click();
-    if (!window.PortIsOpen) {
+    bench::Choose(window, "SpeedListBox", QStringLiteral("115200"));
+    bench::Choose(window, "OutCombo", QStringLiteral("Hex"));
+    bench::Choose(window, "RXBitsNrListBox", QStringLiteral("16"));
+    if (!bench::Connect(window, QStringLiteral("Generic"))) {
         std::printf("could not connect: %s\n", qPrintable(messages.texts().join("; ")));
         return 1;
     }
@@ -270,7 +270,9 @@ int main(int argc, char** argv)
                     phases[i].rate, to.wall - from.wall, own, other, own / other, phases[i].target,
                     own <= phases[i].target * other ? "met" : "MISSED");
     }
-    std::printf("fed %lld bytes to each; the window received %lld\n", fed, (long long)window.RX.Bytes().Size());
+    const qsizetype shown = bench::Control<ReceiveView>(window, "RXOut")->TextLength();
+    std::printf("fed %lld bytes to each; the window received %lld\n", fed,
+                (long long)bench::ReceivedCountInHex(shown, 16));
     for (const pid_t feeder : feeders) {
         int status = 0;
         waitpid(feeder, &status, 0);

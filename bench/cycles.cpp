@@ -8,7 +8,6 @@
 #include "support/window/MessageRecorder.h"
 #include "support/ProcessChecks.h"
 #include "support/SimulatedPorts.h"
-#include "support/window/WindowSteps.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,13 +26,12 @@ int main(int argc, char** argv)
     MessageRecorder messages;
     frmMain window;
     bool clean = true;
-    for (int type = frmMain::Generic; type <= frmMain::Transparent; ++type) {
+    const QComboBox* types = bench::Control<QComboBox>(window, "ITypeListBox");
+    for (int entry = 0; entry < types->count(); ++entry) {
+        const QString type = types->itemText(entry);
         const auto cycle = [&] {
-            ChooseInterface(window, type);
-            window.COMInitButton_Click();
-            const bool connected = window.PortIsOpen;
-            window.COMInitButton_Click();
-            return connected && !window.PortIsOpen;
+            const bool connected = bench::Connect(window, type);
+            return connected && !bench::PressInit(window);
         };
         cycle();
         const qsizetype fdsBefore = OpenDescriptors();
@@ -46,7 +44,7 @@ int main(int argc, char** argv)
         const qsizetype fdsAfter = OpenDescriptors();
         const double rssAfter = bench::ResidentBytes();
         std::printf("%-15s %d cycles (%d connected) in %.1f s: descriptors %lld -> %lld, resident %.1f -> %.1f MB\n",
-                    qPrintable(window.ITypeListBox->currentText()), cycles, good, clock.elapsed() / 1000.0,
+                    qPrintable(type), cycles, good, clock.elapsed() / 1000.0,
                     (long long)fdsBefore, (long long)fdsAfter, rssBefore / 1048576.0, rssAfter / 1048576.0);
         std::fflush(stdout);
         clean = clean && good == cycles && fdsBefore == fdsAfter;

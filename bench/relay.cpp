@@ -8,10 +8,8 @@
 #include "devsim/RelayEnd.h"
 #include "support/HostedDevice.h"
 #include "support/window/MessageRecorder.h"
-#include "support/window/WindowSteps.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
@@ -35,10 +33,8 @@ int main(int argc, char** argv)
     second.link(ports, 2);
     MessageRecorder messages;
     frmMain window;
-    window.show();
-    ChooseInterface(window, frmMain::Transparent);
-    window.COMInitButton_Click();
-    if (!window.TwoPortMode) {
+    // Connected in Transparent operation is connected to both ports.
+    if (!bench::Connect(window, QStringLiteral("Transparent"))) {
         std::printf("could not connect: %s\n", qPrintable(messages.texts().join("; ")));
         return 1;
     }

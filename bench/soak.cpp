@@ -8,14 +8,12 @@
 #include "BenchSupport.h"
 
 #include "app/frmMain.h"
+#include "app/monitor/ReceiveView.h"
 #include "devsim/TalkerDevice.h"
-#include "monitor/ReceivedTexts.h"
-#include "profiles/SettingLists.h"
 #include "support/HostedDevice.h"
 #include "support/window/MessageRecorder.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
@@ -39,13 +37,13 @@ int main(int argc, char** argv)
     talker.link(ports, 1);
     MessageRecorder messages;
     frmMain window;
-    window.show();
-    window.SpeedListBox->setCurrentIndex(lists::Speed115200);
-    window.COMInitButton_Click();
+    bench::Choose(window, "SpeedListBox", QStringLiteral("115200"));
     // Shown as a hardware debugger would watch a fast line: Hex, 16 bytes a line.
-    frmMain::SelectItem(window.OutCombo, lists::Hex);
-    frmMain::SelectItem(window.RXBitsNrListBox, 16);
-    if (!window.PortIsOpen) {
+    constexpr int perLine = 16;
+    bench::Choose(window, "OutCombo", QStringLiteral("Hex"));
+    bench::Choose(window, "RXBitsNrListBox", QString::number(perLine));
+    const ReceiveView* box = bench::Control<ReceiveView>(window, "RXOut");
+    if (!bench::Connect(window, QStringLiteral("Generic"))) {
         std::printf("could not connect\n");
         return 1;
     }
@@ -69,7 +67,7 @@ int main(int argc, char** argv)
     heartbeat.start(100);
     QTimer report;
     QObject::connect(&report, &QTimer::timeout, [&] {
-        const double received = double(window.RX.Bytes().Size());
+        const double received = double(bench::ReceivedCountInHex(box->TextLength(), perLine));
         std::printf("%5.0f s: received %.1f MB, resident +%.1f MB (%.2f bytes per received byte), "
                     "window CPU %.1f%%, events late by at most %lld ms\n",
                     wall.elapsed() / 1000.0, received / MB, (bench::ResidentBytes() - rssStart) / MB,
@@ -83,11 +81,10 @@ int main(int argc, char** argv)
     QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
     QApplication::exec();
 
-    const ByteStore& store = window.RX.Bytes();
     // Measured before the copy that the check below needs.
-    const double grown = (bench::ResidentBytes() - rssStart) / double(std::max<qsizetype>(1, store.Size()));
-    QByteArray received(store.Size(), Qt::Uninitialized);
-    store.CopyTo(0, store.Size(), received.data());
+    const qsizetype count = bench::ReceivedCountInHex(box->TextLength(), perLine);
+    const double grown = (bench::ResidentBytes() - rssStart) / double(std::max<qsizetype>(1, count));
+    QByteArray received = bench::ReceivedInHex(box->Text());
     devsim::SequenceChecker checker(devsim::TalkerDevice::StreamTag);
     checker.Feed(received);
     if (!logFile.isEmpty()) {

@@ -4,20 +4,21 @@
 // find bar open.
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
+#include "bench/BenchSupport.h"
 #include "devsim/DeviceHost.h"
 #include "devsim/PortMap.h"
 #include "devsim/PortsDirectory.h"
-#include "app/monitor/FindBar.h"
 #include "port/ComNames.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextStream>
 #include <QThread>
 
@@ -55,20 +56,18 @@ bool Save(frmMain& w, const QDir& dir, const QString& name)
     return true;
 }
 
-void Select(QComboBox* list, const QString& text)
-{
-    list->setCurrentIndex(list->findText(text));
-}
+using bench::Choose;
+using bench::Control;
 
-void Send(frmMain& w, const QString& text)
+void Send(const frmMain& w, const QString& text)
 {
-    w.SendData->setText(text);
-    w.SendButton_Click();
+    Control<QLineEdit>(w, "SendData")->setText(text);
+    Control<QPushButton>(w, "SendButton")->click();
 }
 
 struct Shot {
     QString file;
-    int interfaceType;
+    QString interfaceType;
     QString port;
     std::function<void(frmMain&)> before; // choices made before Init
     std::function<void(frmMain&)> after;  // what is done while connected
@@ -122,67 +121,68 @@ int main(int argc, char* argv[])
         return 1;
 
     const Shot shots[] = {
-        {QStringLiteral("talker-chr.png"), frmMain::Generic, QStringLiteral("COM1"), {},
+        {QStringLiteral("talker-chr.png"), QStringLiteral("Generic"), QStringLiteral("COM1"), {},
          [](frmMain& w) {
              RunFor(2500);
-             w.CRCheckbox->setChecked(true);
-             w.LFCheckbox->setChecked(true);
+             Control<QCheckBox>(w, "CRCheckbox")->setChecked(true);
+             Control<QCheckBox>(w, "LFCheckbox")->setChecked(true);
              Send(w, QStringLiteral("hello"));
              RunFor(2000);
          }},
-        {QStringLiteral("talker-hex.png"), frmMain::Generic, QStringLiteral("COM1"),
+        {QStringLiteral("talker-hex.png"), QStringLiteral("Generic"), QStringLiteral("COM1"),
          [](frmMain& w) {
-             Select(w.OutCombo, QStringLiteral("Hex"));
-             Select(w.RXBitsNrListBox, QStringLiteral("16"));
-             Select(w.TXDataTypeListBox, QStringLiteral("HEX"));
+             Choose(w, "OutCombo", QStringLiteral("Hex"));
+             Choose(w, "RXBitsNrListBox", QStringLiteral("16"));
+             Choose(w, "TXDataTypeListBox", QStringLiteral("HEX"));
          },
          [](frmMain&) { RunFor(4500); }},
-        {QStringLiteral("transparent.png"), frmMain::Transparent, QStringLiteral("COM6"),
+        {QStringLiteral("transparent.png"), QStringLiteral("Transparent"), QStringLiteral("COM6"),
          [](frmMain& w) {
-             Select(w.OutCombo, QStringLiteral("Chr"));
-             Select(w.RXBitsNrListBox, QStringLiteral("0"));
-             Select(w.AltComListBox, QStringLiteral("COM7"));
+             Choose(w, "OutCombo", QStringLiteral("Chr"));
+             Choose(w, "RXBitsNrListBox", QStringLiteral("0"));
+             Choose(w, "AltComListBox", QStringLiteral("COM7"));
          },
          [](frmMain&) { RunFor(4500); }},
-        {QStringLiteral("x10.png"), frmMain::CM12X10, QStringLiteral("COM4"), {},
+        {QStringLiteral("x10.png"), QStringLiteral("CM12(X10)"), QStringLiteral("COM4"), {},
          [](frmMain& w) {
              RunFor(500);
              Send(w, QStringLiteral("0466"));
              RunFor(500);
              Send(w, QStringLiteral("0662"));
              RunFor(800);
-             w.SendData->setText(QStringLiteral("0663"));
+             Control<QLineEdit>(w, "SendData")->setText(QStringLiteral("0663"));
          }},
-        {QStringLiteral("maximized.png"), frmMain::Generic, QStringLiteral("COM1"),
+        {QStringLiteral("maximized.png"), QStringLiteral("Generic"), QStringLiteral("COM1"),
          [](frmMain& w) {
-             Select(w.SpeedListBox, QStringLiteral("9600"));
-             Select(w.TXDataTypeListBox, QStringLiteral("CHAR"));
-             w.SendData->clear();
-             Select(w.OutCombo, QStringLiteral("Hex"));
-             Select(w.RXBitsNrListBox, QStringLiteral("16"));
+             Choose(w, "SpeedListBox", QStringLiteral("9600"));
+             Choose(w, "TXDataTypeListBox", QStringLiteral("CHAR"));
+             Control<QLineEdit>(w, "SendData")->clear();
+             Choose(w, "OutCombo", QStringLiteral("Hex"));
+             Choose(w, "RXBitsNrListBox", QStringLiteral("16"));
          },
          [](frmMain& w) {
              RunFor(6500);
              w.showMaximized();
-             w.FindBox->Open(w.RXOut);
-             w.FindBox->HexBytes->setChecked(true);
-             w.FindBox->Pattern->setText(QStringLiteral("0D 0A"));
-             w.FindBox->Find(false);
+             // Ctrl+F opens the find bar; Enter selects the first match.
+             QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
+             Control<QCheckBox>(w, "FindHexBytes")->setChecked(true);
+             auto* pattern = Control<QLineEdit>(w, "FindPattern");
+             pattern->setText(QStringLiteral("0D 0A"));
+             QTest::keyClick(pattern, Qt::Key_Return);
          }},
     };
     for (const Shot& shot : shots) {
-        w.ITypeListBox->setCurrentIndex(shot.interfaceType);
-        Select(w.ComPortListBox, shot.port);
+        Choose(w, "ITypeListBox", shot.interfaceType);
+        Choose(w, "ComPortListBox", shot.port);
         if (shot.before)
             shot.before(w);
-        w.COMInitButton_Click();
-        if (!w.PortIsOpen) {
+        if (!bench::PressInit(w)) {
             Err() << "cannot connect " << shot.port << Qt::endl;
             return 1;
         }
         shot.after(w);
         const bool saved = Save(w, out, shot.file);
-        w.COMInitButton_Click();
+        bench::PressInit(w);
         if (!saved)
             return 1;
     }
