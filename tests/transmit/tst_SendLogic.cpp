@@ -7,9 +7,10 @@
 
 using modZEMO::BuildPayload;
 using modZEMO::SendRefusal;
+using modZEMO::TransmitDataType;
+using enum TransmitDataType;
 
 namespace {
-constexpr int Hex = 0, Dec = 1, Bin = 2, Char = 3;
 const QString HexDigits = QStringLiteral("Use only HEX digits (0...9, a...f).");
 const QString NotDecimal = QStringLiteral("You must enter an integer decimal value.");
 const QString NotWholeBytes = QStringLiteral("The number of bits is not a multiple of 8");
@@ -40,7 +41,7 @@ private slots:
     void accepted_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("notation");
+        QTest::addColumn<TransmitDataType>("notation");
         QTest::addColumn<bool>("cr");
         QTest::addColumn<bool>("lf");
         QTest::addColumn<QByteArray>("bytes");
@@ -58,11 +59,11 @@ private slots:
     void accepted()
     {
         QFETCH(QString, typed);
-        QFETCH(int, notation);
+        QFETCH(TransmitDataType, notation);
         QFETCH(bool, cr);
         QFETCH(bool, lf);
         QFETCH(QByteArray, bytes);
-        const auto result = BuildPayload(modZEMO::TrimSpaces(typed), notation, cr, lf);
+        const auto result = BuildPayload(modZEMO::TrimSpaces(typed), int(notation), cr, lf);
         if (const auto* refusal = std::get_if<SendRefusal>(&result))
             QFAIL(qPrintable("refused: " + refusal->message));
         QCOMPARE(std::get<QByteArray>(result), bytes);
@@ -71,7 +72,7 @@ private slots:
     void refused_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("notation");
+        QTest::addColumn<TransmitDataType>("notation");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("focusSendData");
         QTest::newRow("hex space inside") << "4 1" << Hex << HexDigits << true;
@@ -97,10 +98,10 @@ private slots:
     void refused()
     {
         QFETCH(QString, typed);
-        QFETCH(int, notation);
+        QFETCH(TransmitDataType, notation);
         QFETCH(QString, message);
         QFETCH(bool, focusSendData);
-        const auto result = BuildPayload(modZEMO::TrimSpaces(typed), notation, true, true);
+        const auto result = BuildPayload(modZEMO::TrimSpaces(typed), int(notation), true, true);
         QVERIFY(std::holds_alternative<SendRefusal>(result));
         QCOMPARE(std::get<SendRefusal>(result).message, message);
         QCOMPARE(std::get<SendRefusal>(result).focusSendData, focusSendData);

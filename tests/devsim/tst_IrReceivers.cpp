@@ -10,7 +10,7 @@ using namespace std::chrono_literals;
 using devsim::CreativeIrDevice;
 using devsim::IrmanDevice;
 
-class tst_irreceivers : public QObject {
+class tst_IrReceivers : public QObject {
     Q_OBJECT
 
 private slots:
@@ -67,5 +67,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_irreceivers)
-#include "tst_irreceivers.moc"
+QTEST_GUILESS_MAIN(tst_IrReceivers)
+#include "tst_IrReceivers.moc"

@@ -7,7 +7,7 @@
 using namespace std::chrono_literals;
 using devsim::RelayEnd;
 
-class tst_relay : public QObject {
+class tst_Relay : public QObject {
     Q_OBJECT
 
 private slots:
@@ -74,5 +74,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_relay)
-#include "tst_relay.moc"
+QTEST_GUILESS_MAIN(tst_Relay)
+#include "tst_Relay.moc"

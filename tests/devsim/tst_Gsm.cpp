@@ -9,7 +9,7 @@
 using namespace std::chrono_literals;
 using namespace devsim;
 
-class tst_gsm : public QObject {
+class tst_Gsm : public QObject {
     Q_OBJECT
 
 private slots:
@@ -173,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_gsm)
-#include "tst_gsm.moc"
+QTEST_GUILESS_MAIN(tst_Gsm)
+#include "tst_Gsm.moc"

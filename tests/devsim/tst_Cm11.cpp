@@ -10,7 +10,7 @@ using devsim::Cm11Device;
 
 enum Fault { None, WrongChecksumOnce, LateAnswer, Silent };
 
-class tst_cm11 : public QObject {
+class tst_Cm11 : public QObject {
     Q_OBJECT
 
 private slots:
@@ -78,5 +78,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_cm11)
-#include "tst_cm11.moc"
+QTEST_GUILESS_MAIN(tst_Cm11)
+#include "tst_Cm11.moc"

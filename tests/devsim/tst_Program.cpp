@@ -31,7 +31,7 @@ QString StartSimulator(QProcess& process, const QStringList& arguments)
 
 }
 
-class tst_program : public QObject {
+class tst_Program : public QObject {
     Q_OBJECT
 
 private slots:
@@ -104,5 +104,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_program)
-#include "tst_program.moc"
+QTEST_GUILESS_MAIN(tst_Program)
+#include "tst_Program.moc"

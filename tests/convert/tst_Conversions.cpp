@@ -4,7 +4,7 @@
 
 using namespace modZEMO;
 
-class tst_conversions : public QObject {
+class tst_Conversions : public QObject {
     Q_OBJECT
 
 private slots:
@@ -27,5 +27,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_conversions)
-#include "tst_conversions.moc"
+QTEST_GUILESS_MAIN(tst_Conversions)
+#include "tst_Conversions.moc"

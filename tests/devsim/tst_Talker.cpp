@@ -11,7 +11,7 @@ using namespace std::chrono_literals;
 using devsim::SequenceChecker;
 using devsim::TalkerDevice;
 
-class tst_talker : public QObject {
+class tst_Talker : public QObject {
     Q_OBJECT
 
 private slots:
@@ -99,5 +99,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_talker)
-#include "tst_talker.moc"
+QTEST_GUILESS_MAIN(tst_Talker)
+#include "tst_Talker.moc"
