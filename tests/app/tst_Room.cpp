@@ -117,15 +117,25 @@ private slots:
         QCOMPARE(box->CaretPosition(), 160);
         QCOMPARE(bar->value(), shown);
 
-        // At the end again it follows, by the scroll bar or by Ctrl+End.
+        // At the end again it follows, by the scroll bar (the selection kept),
+        // by End after Select All, or by Ctrl+End.
         bar->setValue(bar->maximum());
         QVERIFY(grows());
         QCOMPARE(bar->value(), bar->maximum());
-        QCOMPARE(box->CaretPosition(), box->TextLength());
+        QCOMPARE(box->AnchorPosition(), 100);
+        QCOMPARE(box->CaretPosition(), 160);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(grows());
+        QVERIFY(bar->value() < bar->maximum());
+        QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(grows());
+        QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(box->AnchorPosition(), 0);
         bar->setValue(0);
         QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
         QVERIFY(grows());
         QCOMPARE(bar->value(), bar->maximum());
+        QCOMPARE(box->CaretPosition(), box->TextLength());
 
         streaming.stop();
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);

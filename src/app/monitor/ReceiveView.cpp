@@ -70,7 +70,7 @@ void ReceiveView::ShowGrown(const NotationText* text)
     longest_ = source_->LongestLine();
     shownSize_ = TextLength();
     shownLines_ = LineCount();
-    if (following_ && !dragging_)
+    if (following_ && !dragging_ && anchor_ == caret_)
         anchor_ = caret_ = shownSize_;
     // The scroll bars follow once a frame, not once a tick.
     grownPending_ = true;

@@ -25,8 +25,9 @@ class QMenu;
 // that changed are painted.
 // The view follows the newest line only while it is scrolled to the end and
 // nothing is selected: scrolled back, or holding a selection, it stays where
-// the user put it while the text grows; scrolling to the end, End or
-// Ctrl+End follow again.
+// the user put it while the text grows. Scrolling to the end, End or
+// Ctrl+End follow again, also beside a selection that is not being dragged
+// (after Select All); that selection stays while the view follows.
 class ReceiveView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -101,6 +102,8 @@ private:
     void PaintFrame();
     void UpdateScrollBars();
     void EnsureCaretVisible();
+    // Shows the newest line: the caret's, or the last one beside a selection.
+    void ShowEnd();
     void MoveCaret(qsizetype offset, bool extend);
     bool AtEnd() const;
     void OnUserScroll();

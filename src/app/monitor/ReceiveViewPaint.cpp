@@ -243,7 +243,7 @@ void ReceiveView::PaintFrame()
         grownPending_ = false;
         UpdateScrollBars();
         if (following_ && !dragging_)
-            EnsureCaretVisible();
+            ShowEnd();
         frameTimer_.stop(); // the rows this moved are painted now, not in a frame of their own
     }
     sinceFrame_.start();

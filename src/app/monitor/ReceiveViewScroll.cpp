@@ -82,6 +82,16 @@ void ReceiveView::MoveCaret(qsizetype offset, bool extend)
     RepaintAll();
 }
 
+void ReceiveView::ShowEnd()
+{
+    if (anchor_ == caret_) {
+        EnsureCaretVisible();
+        return;
+    }
+    const OwnScroll own(ownScroll_);
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
 bool ReceiveView::AtEnd() const
 {
     return verticalScrollBar()->value() == verticalScrollBar()->maximum();
@@ -156,6 +166,8 @@ void ReceiveView::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_End:
         MoveCaret(wholeText ? TextLength() : start + LineLength(line), extend);
+        // A return to the end follows again, also beside a selection.
+        following_ = following_ || AtEnd();
         break;
     default:
         QAbstractScrollArea::keyPressEvent(event);
