@@ -1,5 +1,6 @@
 #include "app/CloseOnSignals.h"
 
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 
@@ -72,5 +73,8 @@ void CloseOnSignals::Close()
 {
     notifier_->setEnabled(false);
     GiveBack();
+    // A box or dialog that is up would keep the window's closing waiting behind it.
+    while (QWidget* modal = QApplication::activeModalWidget())
+        modal->close();
     window_.close();
 }

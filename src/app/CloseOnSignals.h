@@ -9,7 +9,8 @@ class QWidget;
 // ports are released before the program ends. The handler only writes to a
 // pipe; the closing runs in the event loop. A second signal while the window
 // closes ends the program at once. Signals ignored at start (nohup) stay
-// ignored. One object per process.
+// ignored. Boxes and dialogs that are up are closed first. One object per
+// process.
 class CloseOnSignals : public QObject {
 public:
     explicit CloseOnSignals(QWidget& window);

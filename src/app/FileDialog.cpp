@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace modZEMO {
 
@@ -13,17 +15,40 @@ SaveFileHandler& HandlerSlot()
     return handler;
 }
 
+// The extension a file type names ("Received bytes (*.bin)": "bin"); empty for "All files (*)".
+QString SuffixOf(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+    return pattern.match(filter).captured(1);
+}
+
 }
 
 QString AskSaveFileName(const QString& caption, const QStringList& filters, ExistingFile existing,
                         QString* selectedFilter)
 {
-    if (const SaveFileHandler& handler = HandlerSlot())
-        return handler(caption, filters, selectedFilter);
-    const QFileDialog::Options options
-        = existing == ExistingFile::Append ? QFileDialog::DontConfirmOverwrite : QFileDialog::Options();
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filters.join(QStringLiteral(";;")),
-                                        selectedFilter, options);
+    // A name typed without an extension gets the chosen type's.
+    if (const SaveFileHandler& handler = HandlerSlot()) {
+        QString chosen;
+        const QString path = handler(caption, filters, &chosen);
+        if (selectedFilter)
+            *selectedFilter = chosen;
+        const QString suffix = SuffixOf(chosen);
+        return path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty() ? path
+                                                                                           : path + u'.' + suffix;
+    }
+    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filters.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, existing == ExistingFile::Append);
+    // The dialog adds it itself, so that it also asks before replacing the file so named.
+    dialog.setDefaultSuffix(SuffixOf(filters.value(0)));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog](const QString& filter) { dialog.setDefaultSuffix(SuffixOf(filter)); });
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    if (selectedFilter)
+        *selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles().value(0);
 }
 
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler)

@@ -79,6 +79,10 @@ void MainForm::WireHandlers()
     connect(FileLogMenu, &QAction::triggered, this, &MainForm::FileLogMenu_Click);
     connect(FileSaveMenu, &QAction::triggered, this, &MainForm::FileSaveMenu_Click);
     connect(FileExitMenu, &QAction::triggered, this, &MainForm::FileExitMenu_Click);
+    connect(PortBreakMenu, &QAction::triggered, this, &MainForm::PortBreakMenu_Click);
+    breakTimer_ = new QTimer(this);
+    breakTimer_->setSingleShot(true);
+    connect(breakTimer_, &QTimer::timeout, this, &MainForm::EndBreak);
     connect(HelpContentMenu, &QAction::triggered, this, &MainForm::HelpContentMenu_Click);
     connect(HelpAboutMenu, &QAction::triggered, this, &MainForm::HelpAboutMenu_Click);
 

@@ -103,6 +103,7 @@ public:
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
     QAction* FileExitMenu = nullptr;
+    QAction* PortBreakMenu = nullptr;
     QAction* HelpContentMenu = nullptr;
     QAction* HelpAboutMenu = nullptr;
 
@@ -146,6 +147,7 @@ public:
     void StopLog();
     void FileSaveMenu_Click();
     void FileExitMenu_Click();
+    void PortBreakMenu_Click();
     void HelpContentMenu_Click();
     void HelpAboutMenu_Click();
     void Form_Unload();
@@ -187,7 +189,11 @@ private:
     void OpenFindBar();
     // The second-port list: every port but PortName, none selected.
     void FillAltComList();
+    // Ends a break under way on the primary port (at once when it disconnects).
+    void EndBreak();
     void LogReceived(const QByteArray& first, const QByteArray& second);
+    // The window's title, naming the log while one is open.
+    void ShowLogState();
     void ReportLogFailure(const QString& path, const QString& reason);
     void ReportDeviceGone(int port, const QString& portName);
 
@@ -196,6 +202,8 @@ private:
     std::vector<std::pair<QWidget*, QRect>> underBoxes_;
     bool boxesSideBySide_ = false;
     PortWatcher* portWatcher_ = nullptr;
+    QTimer* breakTimer_ = nullptr; // ends the break
+    bool breakOn_ = false;         // the primary port's line is held in the break state
     bool portsChanged_ = false; // while a port was open
 
     // Shared steps of the connect routines (profiles/).

@@ -1,5 +1,6 @@
 #include "app/FileDialog.h"
 #include "app/MsgBox.h"
+#include "app/Version.h"
 #include "app/MainForm.h"
 #include "app/frmMain.h"
 #include "app/monitor/ReceiveView.h"
@@ -7,6 +8,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -49,6 +51,7 @@ bool MainForm::StartLog(const QString& path)
         return false;
     }
     FileLogMenu->setChecked(true);
+    ShowLogState();
     return true;
 }
 
@@ -57,6 +60,16 @@ void MainForm::StopLog()
     for (CaptureLog& log : CaptureLogs)
         log.Close();
     FileLogMenu->setChecked(false);
+    ShowLogState();
+}
+
+void MainForm::ShowLogState()
+{
+    // The title says that a log is open, where no written control stands.
+    const QString caption = QStringLiteral("Wendale v") + modZEMO::VersionString;
+    window_.setWindowTitle(CaptureLogs[0].IsOpen()
+                               ? caption + tr(" - logging to %1").arg(QFileInfo(CaptureLogs[0].Path()).fileName())
+                               : caption);
 }
 
 void MainForm::ReportLogFailure(const QString& path, const QString& reason)

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/MsgBox.h"
 #include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 
@@ -29,6 +30,15 @@ void MainForm::COMInitButton_Click()
         return;
     }
 
+    // A typed speed that names no rate opens nothing.
+    if ((SelectedInterface == Generic || SelectedInterface == Transparent)
+        && !lists::TypedSpeed(SpeedListBox->currentText())) {
+        modZEMO::MsgBox(tr("The speed must be a whole number from %1 to %2 bit/s.")
+                            .arg(lists::SlowestTypedSpeed)
+                            .arg(lists::FastestTypedSpeed),
+                        modZEMO::MsgCritical);
+        return;
+    }
     TwoPortMode = false;
     DeviceGone[0] = DeviceGone[1] = false;
     switch (ITypeListBox->currentIndex()) {

@@ -99,6 +99,9 @@ void MainForm::CreateControls()
     ComPortListBox = Place<QComboBox>(Frame1, "ComPortListBox", Twips(1200, 360, 1335, 315));
     Label2 = Caption(Frame1, "Label2", Twips(120, 720, 495, 255), tr("Speed"));
     SpeedListBox = Place<QComboBox>(Frame1, "SpeedListBox", Twips(1200, 720, 1335, 315));
+    // Any rate may be typed; a typed one is used as it stands, not added to the list.
+    SpeedListBox->setEditable(true);
+    SpeedListBox->setInsertPolicy(QComboBox::NoInsert);
     Label4 = Caption(Frame1, "Label4", Twips(120, 1080, 975, 255), tr("Data Bits"));
     BitsListBox = Place<QComboBox>(Frame1, "BitsListBox", Twips(1200, 1080, 1335, 315));
     Label5 = Caption(Frame1, "Label5", Twips(120, 1440, 975, 255), tr("Parity"));
@@ -152,6 +155,9 @@ void MainForm::CreateControls()
     ClearButton->setText(tr("Clear"));
     OutCombo = Place<QComboBox>(Frame2, "OutCombo", Twips(4320, 2280, 975, 315));
     RXBitsNrListBox = Place<QComboBox>(Frame2, "RXBitsNrListBox", Twips(1920, 2280, 735, 315));
+    // Its 65 entries as a scrolled list of 20, not a popup the height of the screen.
+    RXBitsNrListBox->setMaxVisibleItems(20);
+    RXBitsNrListBox->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     RXBitsNrListBox->setToolTip(tr("'0' means no limit"));
     RX2Out = ReceivedBox(Frame2, "RX2Out", RX2OutPlace, QColor(255, 255, 192));
     RXOut = ReceivedBox(Frame2, "RXOut", RXOutPlace, QColor(128, 255, 255));
@@ -184,6 +190,11 @@ void MainForm::CreateControls()
     fileMenu->addSeparator();
     FileExitMenu = fileMenu->addAction(tr("&Exit"));
     FileExitMenu->setObjectName(QStringLiteral("FileExitMenu"));
+    auto* portMenu = window_.menuBar()->addMenu(tr("&Port"));
+    portMenu->setObjectName(QStringLiteral("PortMenu"));
+    PortBreakMenu = portMenu->addAction(tr("Send Break"));
+    PortBreakMenu->setObjectName(QStringLiteral("PortBreakMenu"));
+    PortBreakMenu->setEnabled(false);
     auto* helpMenu = window_.menuBar()->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
     HelpContentMenu = helpMenu->addAction(tr("&Content"));

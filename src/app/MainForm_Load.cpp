@@ -67,7 +67,7 @@ void MainForm::Form_Load()
     Timer1->stop();
     SendData->setEnabled(false);
     TwoPortMode = false;
-    window_.setWindowTitle(QStringLiteral("Wendale v") + modZEMO::VersionString);
+    ShowLogState();
     PortIsOpen = false;
 
     SelectedInterface = Generic;

@@ -21,6 +21,7 @@ void MainForm::Form_Unload()
     // Ports a disconnect already closed stay closed: nothing is closed twice.
     if (!PortIsOpen)
         return;
+    EndBreak();
     win32::CloseHandle(modZEMO::hCom);
     if (TwoPortMode)
         win32::CloseHandle(modZEMO::hCom2);

@@ -33,5 +33,6 @@ int main(int argc, char* argv[])
     window.show();
     if (!line.logFile.isEmpty())
         window.StartLog(line.logFile);
-    return QApplication::exec();
+    // A signal during a box shown at start has closed the window already.
+    return window.isVisible() ? QApplication::exec() : 0;
 }

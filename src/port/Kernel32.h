@@ -24,6 +24,8 @@ constexpr DWORD SETRTS = 3;
 constexpr DWORD CLRRTS = 4;
 constexpr DWORD SETDTR = 5;
 constexpr DWORD CLRDTR = 6;
+constexpr DWORD SETBREAK = 8;
+constexpr DWORD CLRBREAK = 9;
 
 constexpr DWORD MS_CTS_ON = 0x10;
 constexpr DWORD MS_DSR_ON = 0x20;

@@ -22,9 +22,11 @@ constexpr DWORD PST_RS232 = 1;
 bool SetLine(const porthandles::OpenPort& port, serialdevice::ModemLine line, bool on)
 {
     if (testhook::LinesEmulated(port.comName)) {
+        using serialdevice::ModemLine;
         testhook::RecordLineEvent(port.comName,
-                                  line == serialdevice::ModemLine::Dtr ? testhook::LineEvent::Dtr
-                                                                       : testhook::LineEvent::Rts,
+                                  line == ModemLine::Dtr   ? testhook::LineEvent::Dtr
+                                      : line == ModemLine::Rts ? testhook::LineEvent::Rts
+                                                               : testhook::LineEvent::Break,
                                   on);
         return true;
     }
@@ -130,6 +132,8 @@ BOOL EscapeCommFunction(HANDLE file, DWORD function)
     case CLRRTS: return SetLine(*port, ModemLine::Rts, false);
     case SETDTR: return SetLine(*port, ModemLine::Dtr, true);
     case CLRDTR: return SetLine(*port, ModemLine::Dtr, false);
+    case SETBREAK: return SetLine(*port, ModemLine::Break, true);
+    case CLRBREAK: return SetLine(*port, ModemLine::Break, false);
     default: return 0;
     }
 }

@@ -12,8 +12,8 @@
 namespace win32::testhook {
 
 struct LineEvent {
-    enum Kind { Dtr, Rts, Closed } kind;
-    bool on; // new state of DTR or RTS; unused for Closed
+    enum Kind { Dtr, Rts, Break, Closed } kind;
+    bool on; // new state of DTR, RTS or the break; unused for Closed
     std::chrono::steady_clock::time_point when;
 };
 

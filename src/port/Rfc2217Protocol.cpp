@@ -18,7 +18,7 @@ constexpr uint8_t SET_BAUDRATE = 1, SET_DATASIZE = 2, SET_PARITY = 3, SET_STOPSI
 constexpr uint8_t ServerOffset = 100;
 // SET-CONTROL values.
 constexpr uint8_t NoFlow = 1, XonXoffFlow = 2, HardwareFlow = 3, DcdFlow = 17, DsrFlow = 19;
-constexpr uint8_t DtrOn = 8, DtrOff = 9, RtsOn = 11, RtsOff = 12;
+constexpr uint8_t BreakOn = 5, BreakOff = 6, DtrOn = 8, DtrOff = 9, RtsOn = 11, RtsOff = 12;
 // The state bits of NOTIFY-MODEMSTATE: DCD, RI, DSR, CTS; the low four are changes.
 constexpr uint8_t ModemLines = 0xF0;
 
@@ -192,8 +192,11 @@ void ClientProtocol::WatchModemLines()
 
 void ClientProtocol::SetLine(serialdevice::ModemLine line, bool on)
 {
-    const bool dtr = line == serialdevice::ModemLine::Dtr;
-    outgoing_ += ComPortCommand(SET_CONTROL, OneByte(dtr ? (on ? DtrOn : DtrOff) : (on ? RtsOn : RtsOff)));
+    using serialdevice::ModemLine;
+    const uint8_t value = line == ModemLine::Dtr ? (on ? DtrOn : DtrOff)
+        : line == ModemLine::Rts                 ? (on ? RtsOn : RtsOff)
+                                                 : (on ? BreakOn : BreakOff);
+    outgoing_ += ComPortCommand(SET_CONTROL, OneByte(value));
 }
 
 // Option negotiation after RFC 1143: answer only a change, so that the two

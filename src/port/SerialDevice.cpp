@@ -133,6 +133,8 @@ WriteResult WriteAll(int fd, const WriteSome& writeSome, const void* data, size_
 
 bool SetModemLine(int fd, ModemLine line, bool on)
 {
+    if (line == ModemLine::Break)
+        return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0;
     const int bits = line == ModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
 }

@@ -41,7 +41,9 @@ using WriteSome = std::function<ssize_t(const char* data, size_t size)>;
 WriteResult WriteAll(int fd, const WriteSome& writeSome, const void* data, size_t size,
                      std::optional<int> stallMs, std::optional<int> overallMs, size_t& written);
 
-enum class ModemLine { Dtr, Rts };
+// What the program drives: the two output lines, and the data line held in
+// the break state (spacing) while on.
+enum class ModemLine { Dtr, Rts, Break };
 bool SetModemLine(int fd, ModemLine line, bool on);
 struct InputLines {
     bool cts = false;

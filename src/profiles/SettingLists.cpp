@@ -1,5 +1,7 @@
 #include "profiles/SettingLists.h"
 
+#include <algorithm>
+
 namespace lists {
 
 QStringList InterfaceEntries()
@@ -14,6 +16,20 @@ QStringList SpeedEntries()
     for (const uint32_t rate : SpeedRates)
         entries << QString::number(rate);
     return entries;
+}
+
+std::optional<uint32_t> TypedSpeed(const QString& text)
+{
+    const QString digits = text.trimmed();
+    // Digits only: no sign, fraction or exponent, and short enough to be read exactly.
+    if (digits.isEmpty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+            return c >= u'0' && c <= u'9';
+        }))
+        return std::nullopt;
+    const uint32_t speed = digits.toUInt();
+    if (speed < SlowestTypedSpeed || speed > FastestTypedSpeed)
+        return std::nullopt;
+    return speed;
 }
 
 QStringList BitsEntries()

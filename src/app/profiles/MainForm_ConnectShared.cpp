@@ -18,8 +18,8 @@ void MainForm::WriteListSettings(win32::DCB& dcb) const
 {
     // A list without a usable entry leaves its field as the port reported it.
     bool ok = false;
-    if (const auto baud = SpeedListBox->currentText().toUInt(&ok); ok)
-        dcb.BaudRate = baud;
+    if (const auto baud = lists::TypedSpeed(SpeedListBox->currentText()))
+        dcb.BaudRate = *baud;
     if (const auto bits = BitsListBox->currentText().toUInt(&ok); ok)
         dcb.ByteSize = static_cast<win32::BYTE>(bits);
     if (ParityListBox->currentIndex() >= 0)
@@ -52,4 +52,5 @@ void MainForm::ShowConnected(SettingsLock lock)
     ITypeListBox->setEnabled(false);
     PortIsOpen = true;
     SendButton->setEnabled(true);
+    PortBreakMenu->setEnabled(true);
 }

@@ -10,6 +10,8 @@
 void MainForm::ResetButton()
 {
     Timer1->stop();
+    EndBreak();
+    PortBreakMenu->setEnabled(false);
     for (QLabel* indicator : {DCDv, CTSv, DSRv, RIv})
         indicator->clear();
     // Clearing the boxes drops DTR and RTS while the port is still open.

@@ -1,0 +1,190 @@
+#include "port/ModemLineHook.h"
+#include "support/LineHistory.h"
+#include "support/ProcessChecks.h"
+#include "support/Ser2net.h"
+#include "support/window/TestWindow.h"
+
+#include <QMenuBar>
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+using win32::testhook::LineEvent;
+
+namespace {
+
+// Types a speed into the list, as a user does over its text.
+void TypeSpeed(TestWindow& w, const QString& speed)
+{
+    QLineEdit* edit = w.List("SpeedListBox")->lineEdit();
+    edit->selectAll();
+    QTest::keyClicks(edit, speed);
+    if (speed.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+}
+
+void ClickInit(TestWindow& w)
+{
+    QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
+}
+
+const QString Refused = QStringLiteral("The speed must be a whole number from 50 to 12000000 bit/s.");
+
+}
+
+class tst_Rates : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The classic list first, as it always stood, then today's rates; the
+    // menus keep File first and Help last.
+    void listAndMenus()
+    {
+        TestWindow w;
+        QCOMPARE(Items(w.List("SpeedListBox")),
+                 QString("110 300 600 1200 2400 4800 9600 19200 38400 57600 115200 128000 230400 250000 460800 "
+                         "500000 921600 1000000 1500000 2000000 3000000 4000000")
+                     .split(' '));
+        QCOMPARE(w.List("SpeedListBox")->currentText(), QStringLiteral("9600"));
+        QStringList menus;
+        for (const QAction* menu : w.window.menuBar()->actions())
+            menus << menu->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Port", "&Help"}));
+        QVERIFY(!w.Action("PortBreakMenu")->isEnabled());
+    }
+
+    // Each rate, chosen or typed, reaches the driver exactly.
+    void rateReachesTheDriver_data()
+    {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<bool>("typed");
+        for (const char* chosen : {"230400", "250000", "460800", "500000", "921600", "1000000", "1500000", "2000000",
+                                   "3000000", "4000000"})
+            QTest::newRow(chosen) << chosen << false;
+        for (const char* typed : {"50", "74880", "76800", "1843200", "12000000", " 9600 "})
+            QTest::newRow(qPrintable(QStringLiteral("typed '%1'").arg(typed))) << typed << true;
+    }
+    void rateReachesTheDriver()
+    {
+        QFETCH(QString, speed);
+        QFETCH(bool, typed);
+        TestWindow w({1});
+        w.window.show();
+        if (typed)
+            TypeSpeed(w, speed);
+        else
+            QVERIFY(Choose(w.List("SpeedListBox"), speed));
+        ClickInit(w);
+        QVERIFY(Connected(w));
+        QCOMPARE(w.ports.device(1).slaveBitRate(), speed.trimmed().toUInt());
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    // A typed text that names no rate gets one message and opens nothing;
+    // the next Init with a good rate works.
+    void typedSpeedRefused_data()
+    {
+        QTest::addColumn<QString>("speed");
+        for (const char* bad : {"", "0", "49", "-9600", "+9600", "12000001", "9600.5", "1e6", "9 600", "fast", "0x2580"})
+            QTest::newRow(*bad ? bad : "empty") << bad;
+        QTest::newRow("200 digits") << QString(200, u'9');
+    }
+    void typedSpeedRefused()
+    {
+        QFETCH(QString, speed);
+        TestWindow w({1});
+        w.window.show();
+        TypeSpeed(w, speed);
+        ClickInit(w);
+        QCOMPARE(w.messages.texts(), QStringList{Refused});
+        QCOMPARE(w.messages.messages().first().style, 16);
+        QCOMPARE(w.messages.messages().first().title, QStringLiteral("Brackwell"));
+        QVERIFY(!Connected(w) && !w.Timer()->isActive());
+        QVERIFY(LineChanges("COM1").isEmpty());
+        QVERIFY(PortIsFree(QStringLiteral("COM1")));
+
+        TypeSpeed(w, QStringLiteral("74880"));
+        ClickInit(w);
+        QVERIFY(Connected(w));
+        QCOMPARE(w.ports.device(1).slaveBitRate(), 74880u);
+        QCOMPARE(w.messages.messages().size(), 1);
+    }
+
+    // Profiles keep their fixed rates whatever is typed; Transparent still picks 115200.
+    void profilesKeepTheirRates_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<uint>("rate");
+        QTest::newRow("GSM Data") << "GSM Data" << 115200u;
+        QTest::newRow("Transparent") << "Transparent" << 115200u;
+    }
+    void profilesKeepTheirRates()
+    {
+        QFETCH(QString, type);
+        TestWindow w({1, 2});
+        w.window.show();
+        TypeSpeed(w, QStringLiteral("bogus"));
+        QVERIFY(Connect(w, type));
+        QTEST(w.ports.device(1).slaveBitRate(), "rate");
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    // Send Break holds the primary port's line in the break state for about
+    // a quarter second, while the window goes on; a disconnect ends it at once.
+    void sendBreak_data()
+    {
+        QTest::addColumn<bool>("disconnectDuring");
+        QTest::newRow("held, then released") << false;
+        QTest::newRow("disconnected while held") << true;
+    }
+    void sendBreak()
+    {
+        QFETCH(bool, disconnectDuring);
+        TestWindow w({1});
+        QVERIFY(Connect(w, QStringLiteral("Generic")));
+        QAction* sendBreak = w.Action("PortBreakMenu");
+        QVERIFY(sendBreak->isEnabled());
+        win32::testhook::ClearLineHistory("COM1");
+        sendBreak->trigger();
+        QVERIFY(!sendBreak->isEnabled());
+        QVERIFY(w.ports.device(1).send("during"));
+        QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("during"));
+        if (disconnectDuring)
+            ClickInit(w);
+        QTRY_VERIFY(LineChanges("COM1").contains(LineChange(LineEvent::Break, false)));
+        const auto history = win32::testhook::LineHistory("COM1");
+        QCOMPARE(LineChanges("COM1").first(), LineChange(LineEvent::Break, true));
+        const auto held = std::chrono::duration_cast<std::chrono::milliseconds>(history[1].when - history[0].when);
+        qInfo("the break was held %lld ms", qlonglong(held.count()));
+        QCOMPARE(sendBreak->isEnabled(), !disconnectDuring);
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    // A typed rate reaches the device behind a network serial server.
+    void typedRateThroughSer2net_data()
+    {
+        QTest::addColumn<QString>("speed");
+        for (const char* r : {"74880", "3000000"})
+            QTest::newRow(r) << r;
+    }
+    void typedRateThroughSer2net()
+    {
+        QFETCH(QString, speed);
+        PtyPair device;
+        Ser2net server(device.slavePath());
+        QVERIFY(server.start());
+        TestWindow w;
+        QVERIFY(w.ports.link(1, server.rfc2217Url()));
+        // The list takes the new port up as it does any that comes.
+        QTRY_VERIFY(Items(w.List("ComPortListBox")).contains("COM1"));
+        w.window.show();
+        TypeSpeed(w, speed);
+        ClickInit(w);
+        QVERIFY2(Connected(w), qPrintable(w.messages.messages().value(0).informative));
+        termios2 t{};
+        QCOMPARE(ioctl(device.masterFd(), TCGETS2, &t), 0);
+        QCOMPARE(t.c_ospeed, speed.toUInt());
+    }
+};
+
+QTEST_MAIN(tst_Rates)
+#include "tst_Rates.moc"
