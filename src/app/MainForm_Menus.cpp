@@ -50,10 +50,13 @@ void MainForm::HelpAboutMenu_Click()
 {
     const QStringList lines{
         QStringLiteral("Wendale v") + modZEMO::VersionString,
-        QStringLiteral("Home page: https://wendale.example.org/"),
-        QStringLiteral("Manual: https://wendale.example.org/help/"),
+        // Only addresses that exist: the licence's, and the manual that comes with the program.
+        QStringLiteral("Licence: GPL-3.0-or-later, https://www.gnu.org/licenses/gpl-3.0.html"),
+        QStringLiteral("Manual: ") + QUrl::fromLocalFile(modZEMO::ManualFile().isEmpty() ? modZEMO::InstalledManualFile()
+                                                                                          : modZEMO::ManualFile())
+                                          .toString(),
         tr("Written by the Wendale project"),
-        QStringLiteral(" mail to: wendale@example.org"),
+        tr(" mail to: none yet, please see the manual"),
         tr(" Telephone: none, please write"),
     };
     modZEMO::MsgBox(lines.join(QStringLiteral("\r\n")), modZEMO::MsgInformation, QStringLiteral("ZEMO"));

@@ -7,9 +7,12 @@
 #include "support/ProcessChecks.h"
 #include "support/window/TestWindow.h"
 
+#include <QAbstractItemView>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -218,6 +221,40 @@ private slots:
         QVERIFY(w.messages.messages().isEmpty());
     }
 
+    // The bytes-per-line list's 65 entries open as a scrolled list, not a popup the height of the screen.
+    void bytesPerLineListScrolls()
+    {
+        TestWindow w;
+        w.window.show();
+        QComboBox* list = w.List("RXBitsNrListBox");
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        QTRY_VERIFY(view->isVisible());
+        QVERIFY(view->height() < 25 * view->sizeHintForRow(0));
+        QVERIFY(view->verticalScrollBar()->maximum() > 0);
+        list->hidePopup();
+    }
+
+    // The program itself, stopped while the box that its log cannot be
+    // written is up at start: the box goes, and the program ends with 0.
+    void terminationSignalBehindABox()
+    {
+        TestConfigDir config;
+        QProcess program;
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(WENDALE_PROGRAM_PATH), {"--log", "/"});
+        QVERIFY(program.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(program.state(), QProcess::Running);
+        program.terminate();
+        const bool ended = program.waitForFinished(5000);
+        if (!ended)
+            program.kill();
+        QVERIFY(ended);
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+    }
+
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -258,6 +295,7 @@ private slots:
         const auto answer = AnswerFileDialog(path);
         log->trigger();
         QVERIFY(log->isChecked());
+        QVERIFY(w.window.windowTitle().endsWith(" - logging to capture.bin"));
         QByteArray expected[2] = {"earlier", ""};
         for (int session = 0; session < 2; ++session) {
             QVERIFY(Connect(w, twoPorts ? "Transparent" : "Generic"));
@@ -272,7 +310,7 @@ private slots:
         if (twoPorts)
             QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
         log->trigger();
-        QVERIFY(!log->isChecked());
+        QVERIFY(!log->isChecked() && !w.window.windowTitle().contains("logging"));
         QVERIFY(w.messages.messages().isEmpty());
     }
 
@@ -320,10 +358,12 @@ private slots:
         // Every byte is shown once the last ones are.
         QTRY_COMPARE(w.Box("RX2Out")->Text(), QByteArray("72 65 70 6C 79 0D 0A "));
         QTRY_VERIFY(w.Box("RXOut")->Text().contains("FE FF "));
-        const auto answer = AnswerFileDialog(dir.filePath("saved.txt"), type);
+        // A name typed without an extension gets the type's.
+        const auto answer = AnswerFileDialog(dir.filePath("saved"), type);
         w.Action("FileSaveMenu")->trigger();
-        QCOMPARE(Contents(dir.filePath("saved.txt")), type == 0 ? w.Box("RXOut")->Text() : EveryByte());
-        QCOMPARE(Contents(dir.filePath("saved.COM2.txt")),
+        const QString extension = type == 0 ? ".txt" : ".bin";
+        QCOMPARE(Contents(dir.filePath("saved" + extension)), type == 0 ? w.Box("RXOut")->Text() : EveryByte());
+        QCOMPARE(Contents(dir.filePath("saved.COM2" + extension)),
                  type == 0 ? w.Box("RX2Out")->Text() : QByteArray("reply\r\n"));
 
         const auto unwritable = AnswerFileDialog(QStringLiteral("/proc/version"), type);
