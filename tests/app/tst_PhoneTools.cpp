@@ -2,19 +2,12 @@
 // the window relaying in Transparent between the terminal and one end of a
 // socat pty pair, the tool on the other end.
 
-#include "app/frmMain.h"
 #include "devsim/GsmTerminal.h"
-#include "app/monitor/ReceiveView.h"
 #include "support/HostedDevice.h"
-#include "support/window/MessageRecorder.h"
-#include "support/window/WindowSteps.h"
+#include "support/window/TestWindow.h"
 
-#include <QComboBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -66,25 +59,22 @@ private slots:
     {
         QFETCH(QStringList, command);
         QTemporaryDir dir;
-        SimulatedPorts ports;
         HostedDevice<devsim::GsmTerminal> gsm;
-        gsm.start(ports, 5);
-        MessageRecorder messages;
         QProcess socat;
         const QString device = dir.filePath("tool");
         socat.start("socat", {"-r", dir.filePath("to-tool"), "-R", dir.filePath("from-tool"),
                               "pty,raw,echo=0,link=" + dir.filePath("relay"), "pty,raw,echo=0,link=" + device});
         QVERIFY2(socat.waitForStarted(), "socat is missing: run scripts/install-deps.sh");
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(device); }));
-        QVERIFY(ports.link(6, dir.filePath("relay")));
-        frmMain w;
-        w.show();
-        ChooseInterface(w, frmMain::Transparent);
-        QTest::mouseClick(w.COMInitButton, Qt::LeftButton);
-        QVERIFY(w.TwoPortMode);
+        TestWindow w;
+        gsm.start(w.ports, 5);
+        QVERIFY(w.ports.link(6, dir.filePath("relay")));
+        // Plugged in while the window is open.
+        QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM5", "COM6"}));
+        QVERIFY(Connect(w, "Transparent"));
+        QVERIFY(ShowsTwoPorts(w));
         // Hex without line breaks, so that the boxes read back as the bytes.
-        w.RXBitsNrListBox->setCurrentIndex(0);
-        w.OutCombo->setCurrentIndex(1);
+        QVERIFY(Choose(w.List("RXBitsNrListBox"), "0") && Choose(w.List("OutCombo"), "Hex"));
 
         QProcess tool;
         QStringList arguments = command.mid(1);
@@ -114,13 +104,13 @@ private slots:
         // Every byte went across both ways, and each box shows one side of the conversation.
         QTRY_COMPARE(FileBytes(dir.filePath("from-tool")), gsm->Received().Bytes());
         QTRY_COMPARE(FileBytes(dir.filePath("to-tool")), gsm->Sent().Bytes());
-        QCOMPARE(QByteArray::fromHex(w.RXOut->Text()), gsm->Sent().Bytes());
-        QCOMPARE(QByteArray::fromHex(w.RX2Out->Text()), gsm->Received().Bytes());
-        QVERIFY(messages.messages().isEmpty());
+        QCOMPARE(QByteArray::fromHex(w.Box("RXOut")->Text()), gsm->Sent().Bytes());
+        QCOMPARE(QByteArray::fromHex(w.Box("RX2Out")->Text()), gsm->Received().Bytes());
+        QVERIFY(w.messages.messages().isEmpty());
         socat.kill();
         socat.waitForFinished();
     }
 };
 
 QTEST_MAIN(tst_PhoneTools)
-#include "tst_phonetools.moc"
+#include "tst_PhoneTools.moc"

@@ -1,0 +1,171 @@
+#include "devsim/IrmanDevice.h"
+#include "port/ModemLineHook.h"
+#include "support/HostedDevice.h"
+#include "support/ProcessChecks.h"
+#include "support/window/TestWindow.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+using win32::testhook::LineEvent;
+
+namespace {
+
+QString LineEvents(const QString& com)
+{
+    const QHash<LineEvent::Kind, QString> names{
+        {LineEvent::Dtr, "DTR"}, {LineEvent::Rts, "RTS"}, {LineEvent::Break, "break"}, {LineEvent::Closed, "closed"}};
+    QStringList events;
+    for (const LineEvent& e : win32::testhook::LineHistory(com))
+        events << names.value(e.kind) + (e.kind == LineEvent::Closed ? "" : e.on ? "+" : "-");
+    return events.join(' ');
+}
+
+QStringList Chosen(const TestWindow& w, std::initializer_list<const char*> lists)
+{
+    QStringList texts;
+    for (const char* list : lists)
+        texts << w.List(list)->currentText();
+    return texts;
+}
+
+// Send type, bytes per line and notation as shown, then CR and LF when
+// ticked, and whether the send box takes text and has the focus.
+QString DisplaySettings(const TestWindow& w)
+{
+    QStringList shown = Chosen(w, {"TXDataTypeListBox", "RXBitsNrListBox", "OutCombo"});
+    const QLineEdit* sendBox = w.Edit("SendData");
+    const std::pair<bool, const char*> states[] = {{w.Check("CRCheckbox")->isChecked(), "CR"},
+                                                   {w.Check("LFCheckbox")->isChecked(), "LF"},
+                                                   {sendBox->isEnabled(), "enabled"},
+                                                   {w.window.focusWidget() == sendBox, "focused"}};
+    for (const auto& [on, name] : states)
+        if (on)
+            shown << name;
+    return shown.join(' ');
+}
+
+}
+
+class tst_ProfilesWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    // From settings unlike every profile's, the window takes the device's.
+    // Each row is named after its interface type.
+    void windowFollowsTheProfile_data()
+    {
+        QTest::addColumn<uint>("bitRate");
+        // The lines as set with the settings (dropped, or kept as the port had them), then raised and ticked, RTS first.
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("display"); // IRMan leaves it as it was
+        const QString dropped = "DTR- RTS- RTS+ DTR+ RTS+ DTR+";
+        QTest::newRow("IRMan") << 9600u << dropped << "BIN 5 Bin";
+        QTest::newRow("Creative Infra") << 4800u << dropped << "HEX 9 Hex enabled focused";
+        QTest::newRow("CM12(X10)") << 4800u << dropped << "HEX 1 Hex enabled focused";
+        QTest::newRow("GSM Data") << 115200u << "DTR+ RTS+ RTS+ DTR+ RTS+ DTR+" << "CHAR 0 Chr CR LF enabled focused";
+    }
+    void windowFollowsTheProfile()
+    {
+        TestWindow w({1});
+        const std::pair<const char*, const char*> unlikeEveryProfile[] = {
+            {"BitsListBox", "7"},         {"ParityListBox", "Even"}, {"StopListBox", "2"}, {"HandshakeListBox", "XON/XOFF"},
+            {"TXDataTypeListBox", "BIN"}, {"RXBitsNrListBox", "5"},  {"OutCombo", "Bin"}};
+        for (const auto& [list, entry] : unlikeEveryProfile)
+            QVERIFY(Choose(w.List(list), entry));
+        QVERIFY(Connect(w, QTest::currentDataTag()));
+        QTEST(w.ports.device(1).slaveBitRate(), "bitRate");
+        QCOMPARE(w.List("SpeedListBox")->currentText().toUInt(), w.ports.device(1).slaveBitRate());
+        // A pseudo-terminal forces 8 bits without parity; the record set shows what was asked.
+        win32::DCB dcb{};
+        QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
+        QCOMPARE(QList<int>({dcb.ByteSize, dcb.Parity, dcb.StopBits}), QList<int>({8, win32::NOPARITY, win32::ONESTOPBIT}));
+        QCOMPARE(Chosen(w, {"BitsListBox", "ParityListBox", "StopListBox", "HandshakeListBox"}),
+                 QStringList({"8", "None", "1", "None"}));
+        QTEST(DisplaySettings(w), "display");
+        QTEST(LineEvents("COM1"), "lines");
+        QVERIFY(w.Check("DTRv")->isEnabled() && w.Check("RTSv")->isEnabled());
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    void irmanStartUpSequence()
+    {
+        HostedDevice<devsim::IrmanDevice> irman;
+        irman->SetCodeInterval(200ms);
+        TestWindow w;
+        irman.start(w.ports, 1);
+        QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
+        QVERIFY(Connect(w, "IRMan"));
+        QVERIFY(!w.Edit("SendData")->isEnabled());
+        // "I" then "R", each 500 ms after the step before. The device's thread
+        // stamps what it reads and may wake a little late under load, which
+        // shortens a gap; a missing pause would leave almost none.
+        QTRY_COMPARE(irman->Received().Bytes(), QByteArray("IR"));
+        const auto chunks = irman->Received().Chunks();
+        QCOMPARE(chunks.size(), size_t(2));
+        const auto raised = win32::testhook::LineHistory("COM1").back().when;
+        QVERIFY2(chunks[0].at - raised >= 450ms, "I came too soon after the lines went up");
+        QVERIFY2(chunks[1].at - chunks[0].at >= 450ms, "R came too soon after I");
+        // Its "OK" and the codes after it show once the connect is done.
+        QTRY_VERIFY(w.Box("RXOut")->Text().startsWith("OK") && w.Box("RXOut")->TextLength() >= 2 + 2 * 6);
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+
+    // Refused without a second port and with the second port busy, then connected.
+    void transparent()
+    {
+        TestWindow w({1, 2});
+        const int holder = ::open(qPrintable(w.ports.device(2).slavePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        w.window.show();
+        QVERIFY(Choose(w.List("ParityListBox"), "Even") && Choose(w.List("BitsListBox"), "7"));
+        ChooseInterface(w, "Transparent");
+        QPushButton* init = w.Button("COMInitButton");
+        QVERIFY(Choose(w.List("ComPortListBox"), "COM2")); // forgets the second port
+        const auto refused = [&] {
+            return !Connected(w) && !ShowsTwoPorts(w) && !w.Timer()->isActive() && init->isEnabled();
+        };
+        QTest::mouseClick(init, Qt::LeftButton);
+        QVERIFY(refused());
+        QCOMPARE(w.window.focusWidget(), w.List("AltComListBox"));
+        QVERIFY(Choose(w.List("ComPortListBox"), "COM1") && Choose(w.List("AltComListBox"), "COM2"));
+        QTest::mouseClick(init, Qt::LeftButton);
+        QVERIFY(refused());
+        QVERIFY(PortIsFree("COM1"));
+        QStringList said;
+        for (const auto& m : w.messages.messages())
+            said << QString::number(m.style) + ' ' + m.title + ": " + m.text;
+        QCOMPARE(said, (QStringList{"0 ZEMO: Please select second port before init!", "16 Brackwell: Error initializing COM port."}));
+        w.messages.clear();
+        ::close(holder);
+
+        // What is relayed and shown is tested with the receive tick.
+        QVERIFY(Connect(w, "Transparent"));
+        QCOMPARE(w.Label("Out1Label")->text() + w.Label("Out2Label")->text(), QStringLiteral("COM1COM2"));
+        QVERIFY(w.Box("RXOut")->geometry().right() < w.Box("RX2Out")->geometry().left()); // side by side
+        QVERIFY(!w.Edit("SendData")->isEnabled() && !w.Button("SendButton")->isEnabled()
+                && !w.List("AltComListBox")->isEnabled());
+        for (const win32::HANDLE h : {modZEMO::hCom, modZEMO::hCom2}) {
+            win32::DCB dcb{};
+            QVERIFY(win32::GetCommState(h, &dcb));
+            QCOMPARE(QList<uint>({dcb.BaudRate, dcb.ByteSize, dcb.Parity}), QList<uint>({115200, 7, win32::EVENPARITY}));
+        }
+        // The lines cannot be changed while two ports are open.
+        QTest::mouseClick(w.Check("DTRv"), Qt::LeftButton);
+        QCOMPARE(w.Check("DTRv")->checkState(), Qt::Checked);
+
+        // Disc.: DTR and RTS of the primary port drop before both ports close.
+        win32::testhook::ClearLineHistory("COM1");
+        win32::testhook::ClearLineHistory("COM2");
+        QTest::mouseClick(init, Qt::LeftButton);
+        QVERIFY(!Connected(w) && w.List("AltComListBox")->isEnabled());
+        QCOMPARE(LineEvents("COM1") + " / " + LineEvents("COM2"), QStringLiteral("DTR- RTS- closed / closed"));
+        QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
+        QVERIFY(w.messages.messages().isEmpty());
+    }
+};
+
+QTEST_MAIN(tst_ProfilesWindow)
+#include "tst_ProfilesWindow.moc"

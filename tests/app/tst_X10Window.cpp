@@ -1,0 +1,74 @@
+#include "devsim/Cm11Device.h"
+#include "support/HostedDevice.h"
+#include "support/window/TestWindow.h"
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+class tst_X10Window : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cm12Session()
+    {
+        HostedDevice<devsim::Cm11Device> cm11;
+        cm11->SetPollInterval(30ms);
+        cm11->SetPowerLineDelay(50ms);
+        TestWindow w;
+        cm11.start(w.ports, 1);
+        QTRY_VERIFY(cm11->Sent().Size() >= 3); // polls wait at the port
+        QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
+        QVERIFY(Connect(w, "CM12(X10)"));
+        // The connect answers the power-fail poll once; the polls it read are not shown.
+        QTRY_VERIFY(!cm11->Polling());
+        QCOMPARE(cm11->Received().Bytes(), QByteArray::fromHex("FB"));
+
+        Send(w, "0466");
+        QTRY_COMPARE(cm11->Received().Bytes(), QByteArray::fromHex("FB046600"));
+        QTRY_COMPARE(cm11->Completed(), 1);
+        // The exchange took the checksum; the 0x55 that follows shows, one byte to a line.
+        ReceiveView* box = w.Box("RXOut");
+        QTRY_VERIFY(box->Text().contains("55 \r\n"));
+        QVERIFY(!box->Text().contains("6A") && !box->Text().contains("A5"));
+
+        // The line shows at once, before the poll can take the answer.
+        Send(w, "  RESET ");
+        QCOMPARE(w.Edit("SendData")->text(), QStringLiteral("  RESET "));
+        QVERIFY(box->Text().endsWith("\r\nCM11/12 interface reset OK."));
+        QTRY_VERIFY(cm11->Received().Bytes().endsWith(QByteArray::fromHex("9B000000000007")));
+        // The next data rewrites the box and the line is gone.
+        QTRY_VERIFY(!box->Text().contains("reset OK"));
+
+        // "RESET" was not kept in the history; in other cases it is ordinary text.
+        QTest::keyClick(w.Edit("SendData"), Qt::Key_Up);
+        QCOMPARE(w.Edit("SendData")->text(), QStringLiteral("0466"));
+        Send(w, "reset");
+        QCOMPARE(w.messages.texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
+    }
+
+    // The sum with a poll byte in one piece does not confirm, the sum alone does;
+    // no answer at all is reported, and the send ends as after a good one.
+    void onlyALoneRightSumConfirms()
+    {
+        TestWindow w({1});
+        PtyPair& device = w.ports.device(1);
+        QVERIFY(Connect(w, "CM12(X10)"));
+        device.receiveAvailable();
+        std::thread cm11([&] {
+            for (const QByteArray& answer : {QByteArray::fromHex("6A5A"), QByteArray::fromHex("6A")})
+                if (device.receive(2, 3000) == QByteArray::fromHex("0466"))
+                    device.send(answer);
+        });
+        Send(w, "0466");
+        cm11.join();
+        QCOMPARE(device.receive(1, 2000), QByteArray::fromHex("00"));
+        Send(w, "0466");
+        QCOMPARE(w.messages.texts(), QStringList{"X10 communication error"});
+        QCOMPARE(w.messages.messages().first().style, 16);
+        QCOMPARE(w.Edit("SendData")->text(), QString());
+    }
+};
+
+QTEST_MAIN(tst_X10Window)
+#include "tst_X10Window.moc"
