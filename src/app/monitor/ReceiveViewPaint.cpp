@@ -231,14 +231,23 @@ void ReceiveView::ScheduleFrame()
     // About 30 frames a second: smooth to the eye, and each frame costs the
     // same however few bytes it adds.
     constexpr qint64 FrameMs = 33;
+    // A frame due before the next receive tick could ask for it is painted
+    // now, in the wake-up that asked: while data streams every frame rides on
+    // a tick instead of waking the program on its own.
+    constexpr qint64 TickMs = 10;
     if (frameTimer_.isActive())
         return;
-    const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : FrameMs;
-    frameTimer_.start(int(std::max<qint64>(0, FrameMs - since)));
+    const qint64 wait = FrameMs - (sinceFrame_.isValid() ? sinceFrame_.elapsed() : FrameMs);
+    if (wait <= TickMs)
+        PaintFrame();
+    else
+        frameTimer_.start(int(wait));
 }
 
 void ReceiveView::PaintFrame()
 {
+    // First, so that what this frame moves asks for the next frame, not for this one again.
+    sinceFrame_.start();
     if (grownPending_) {
         grownPending_ = false;
         UpdateScrollBars();
@@ -246,7 +255,6 @@ void ReceiveView::PaintFrame()
             ShowEnd();
         frameTimer_.stop(); // the rows this moved are painted now, not in a frame of their own
     }
-    sinceFrame_.start();
     QWidget* area = viewport();
     const int rows = VisibleRows();
     // Painted at once rather than left pending, so that a later frame never
