@@ -74,7 +74,13 @@ private slots:
         QVERIFY(protocol.Answer() == rfc2217::Encode(wanted));
         protocol.SetLine(serialdevice::ModemLine::Dtr, true);
         protocol.SetLine(serialdevice::ModemLine::Rts, false);
-        QCOMPARE(protocol.TakeOutgoing(), Sub(Bytes({5, 8})) + Sub(Bytes({5, 12})));
+        protocol.SetLine(serialdevice::ModemLine::Break, true);
+        protocol.SetLine(serialdevice::ModemLine::Break, false);
+        QCOMPARE(protocol.TakeOutgoing(),
+                 Sub(Bytes({5, 8})) + Sub(Bytes({5, 12})) + Sub(Bytes({5, 5})) + Sub(Bytes({5, 6})));
+        // The fastest rate typed goes out whole, in 32 bits.
+        protocol.RequestSettings(rfc2217::Encode({.bitRate = 12'000'000}));
+        QVERIFY(protocol.TakeOutgoing().startsWith(Sub(Bytes({1, 0x00, 0xB7, 0x1B, 0x00}))));
     }
 };
 
