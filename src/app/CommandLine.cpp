@@ -1,5 +1,19 @@
 #include "app/CommandLine.h"
 
+#include "app/Version.h"
+
+namespace {
+
+// An argument as a message quotes it: a long one is cut, so that a pasted
+// blob does not fill the terminal.
+QString Quoted(const QString& argument)
+{
+    constexpr qsizetype Longest = 200;
+    return argument.size() <= Longest ? argument : argument.left(Longest - 3) + QStringLiteral("...");
+}
+
+}
+
 CommandLine ReadCommandLine(const QStringList& arguments)
 {
     CommandLine line;
@@ -10,28 +24,37 @@ CommandLine ReadCommandLine(const QStringList& arguments)
     };
     for (qsizetype at = 1; at < arguments.size(); ++at) {
         const QString& argument = arguments[at];
-        if (argument == u"--help" || argument == u"-h") {
-            line.outcome = CommandLine::Outcome::Help;
+        if (argument == u"--help" || argument == u"-h" || argument == u"--version") {
+            line.outcome = argument == u"--version" ? CommandLine::Outcome::Version : CommandLine::Outcome::Help;
             return line;
         }
+        QString file;
         if (argument == u"--log") {
-            if (at + 1 >= arguments.size() || arguments[at + 1].isEmpty())
-                return usage(QStringLiteral("--log needs a file name"));
-            line.logFile = arguments[++at];
+            if (at + 1 < arguments.size())
+                file = arguments[++at];
         } else if (argument.startsWith(u"--log=")) {
-            line.logFile = argument.mid(6);
-            if (line.logFile.isEmpty())
-                return usage(QStringLiteral("--log needs a file name"));
+            file = argument.mid(6);
         } else {
-            return usage(QStringLiteral("unknown option %1").arg(argument));
+            return usage(QStringLiteral("unknown option %1").arg(Quoted(argument)));
         }
+        if (file.isEmpty())
+            return usage(QStringLiteral("--log needs a file name"));
+        // The last one winning silently would log somewhere the user did not look.
+        if (!line.logFile.isEmpty())
+            return usage(QStringLiteral("--log given twice"));
+        line.logFile = file;
     }
     return line;
 }
 
 QString CommandLineUsage()
 {
-    return QStringLiteral("usage: wendale [--log FILE] [--help]");
+    return QStringLiteral("usage: wendale [--log FILE] [--help] [--version]");
+}
+
+QString CommandLineVersion()
+{
+    return QStringLiteral("wendale ") + modZEMO::VersionString;
 }
 
 QString CommandLineHelp()
@@ -41,8 +64,10 @@ QString CommandLineHelp()
                "Watches and drives serial ports.\n\n"
                "  --log FILE   append every byte received on the primary port to FILE, exactly as\n"
                "               received; in Transparent operation the second port's bytes go to FILE\n"
-               "               with the port's name before the extension (capture.COM7.bin)\n"
-               "  -h, --help   print this help and exit\n\n"
+               "               with the port's name before the extension (capture.COM7.bin);\n"
+               "               FILE - is standard output, which takes the primary port's bytes only\n"
+               "  -h, --help   print this help and exit\n"
+               "  --version    print the version and exit\n\n"
                "Ports: COMn entries in $WENDALE_PORTS_DIR, or else in ~/.config/wendale/ports\n"
                "(links to devices, or rfc2217://HOST:PORT and tcp://HOST:PORT), then the\n"
                "machine's serial devices, numbered automatically.\n");

@@ -6,13 +6,15 @@
 // The program's own options. Qt's options (-platform, -style, ...) are taken
 // out by the application object before these are read.
 struct CommandLine {
-    enum class Outcome { Run, Help, Usage };
+    enum class Outcome { Run, Help, Version, Usage };
     Outcome outcome = Outcome::Run;
-    QString logFile; // --log FILE
-    QString problem; // what was wrong, with Usage
+    QString logFile; // --log FILE; "-" is standard output
+    QString problem; // what was wrong, with Usage; an argument in it is cut short
 };
 
 CommandLine ReadCommandLine(const QStringList& arguments);
 // The usage line and the options, as --help prints them.
 QString CommandLineHelp();
 QString CommandLineUsage();
+// "wendale" and the version, as --version prints it.
+QString CommandLineVersion();

@@ -88,7 +88,8 @@ void MainForm::LogReceived(const QByteArray& first, const QByteArray& second)
         ReportLogFailure(CaptureLogs[0].Path(), error);
         return;
     }
-    if (second.isEmpty())
+    // Standard output carries one stream: the primary port's.
+    if (second.isEmpty() || CaptureLogs[0].ToStandardOutput())
         return;
     // The second port's file follows the port chosen at the last connect.
     const QString path = CaptureLog::BesidePath(CaptureLogs[0].Path(), modZEMO::SecondPortName);

@@ -4,22 +4,42 @@
 #include "port/ComNames.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
+
+namespace {
+
+// Prints the help or the version when asked; false for any other outcome.
+bool PrintAsked(const CommandLine& line)
+{
+    if (line.outcome == CommandLine::Outcome::Help)
+        std::fputs(qPrintable(CommandLineHelp()), stdout);
+    else if (line.outcome == CommandLine::Outcome::Version)
+        std::printf("%s\n", qPrintable(CommandLineVersion()));
+    else
+        return false;
+    return true;
+}
+
+}
 
 int main(int argc, char* argv[])
 {
-    // Help is printed before the application object, which needs a display.
+    // A log into a pipe whose reader has gone fails its write (EPIPE) and
+    // stops with a message, rather than the signal ending the program.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Help and version are printed before the application object, which needs a display.
     QStringList arguments;
     for (int at = 0; at < argc; ++at)
         arguments << QString::fromLocal8Bit(argv[at]);
-    if (ReadCommandLine(arguments).outcome == CommandLine::Outcome::Help) {
-        std::fputs(qPrintable(CommandLineHelp()), stdout);
+    if (PrintAsked(ReadCommandLine(arguments)))
         return 0;
-    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wendale"));
     // Read again without the options Qt has taken for itself.
     const CommandLine line = ReadCommandLine(QApplication::arguments());
+    if (PrintAsked(line))
+        return 0;
     if (line.outcome == CommandLine::Outcome::Usage) {
         std::fprintf(stderr, "wendale: %s\n%s\n", qPrintable(line.problem), qPrintable(CommandLineUsage()));
         return 2;

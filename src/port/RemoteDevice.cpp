@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -20,9 +19,20 @@ using serialdevice::WriteResult;
 
 constexpr size_t ChunkSize = 4096;
 // Data held for the program beyond this is left in the socket, so that TCP
-// holds the server back; only a wait for the server's answers reads on.
+// holds the server back; a wait for the server's answers reads on, at most
+// as much again.
 constexpr qsizetype Backlog = 64 * 1024;
-constexpr qsizetype Unbounded = std::numeric_limits<qsizetype>::max();
+// What one look at the socket takes in, data or not, before the caller looks
+// at its clock again.
+constexpr qsizetype ReadLimit = 64 * 1024;
+// Data a server may send before it has answered the opening exchange, far
+// above what a device sends in the moment that takes.
+constexpr qsizetype OpeningHeld = 8 * 1024;
+
+QString SentTooMuch()
+{
+    return QStringLiteral("the server sent too much before answering");
+}
 
 Clock::time_point WaitLimitFromNow()
 {
@@ -60,10 +70,12 @@ std::unique_ptr<RemoteDevice> RemoteDevice::Open(const Address& address, QString
 
     auto& protocol = device->protocol_.emplace();
     const auto exchange = [&](const std::function<bool()>& done) {
-        if (device->FlushProtocol() && device->AwaitServer(done, deadline))
-            return true;
-        failure = device->Failed(device->gone_ ? QStringLiteral("the server closed the connection")
-                                               : QStringLiteral("the server did not answer in time"));
+        switch (device->AwaitServer(done, deadline, OpeningHeld)) {
+        case Wait::Answered: return true;
+        case Wait::Gone: failure = device->Failed(QStringLiteral("the server closed the connection")); break;
+        case Wait::Late: failure = device->Failed(QStringLiteral("the server did not answer in time")); break;
+        case Wait::TooMuch: failure = device->Failed(SentTooMuch()); break;
+        }
         return false;
     };
     using Negotiation = rfc2217::ClientProtocol::Negotiation;
@@ -93,8 +105,13 @@ RemoteDevice::~RemoteDevice()
 {
     // Closing with unread bytes would reset the connection, and the server
     // could lose the last commands sent (DTR and RTS dropped at Disc.).
+    // A server that never pauses gets the reset.
     char chunk[ChunkSize];
-    while (::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT) > 0) {
+    for (qsizetype taken = 0; taken < ReadLimit;) {
+        const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n <= 0)
+            break;
+        taken += n;
     }
     ::shutdown(fd_, SHUT_WR);
     ::close(fd_);
@@ -118,7 +135,7 @@ std::optional<size_t> RemoteDevice::ReadAvailable(void* buffer, size_t size)
 bool RemoteDevice::WaitReadable(int timeoutMs)
 {
     const auto limit = timeoutMs < 0 ? std::nullopt : std::optional(timeoutMs);
-    AwaitServer([this] { return !received_.isEmpty(); }, serialdevice::After(Clock::now(), limit));
+    AwaitServer([this] { return !received_.isEmpty(); }, serialdevice::After(Clock::now(), limit), Backlog);
     return !received_.isEmpty() || !gone_;
 }
 
@@ -150,10 +167,14 @@ bool RemoteDevice::ApplySettings(const serialdevice::LineSettings& settings, QSt
     if (protocol_) {
         const auto wanted = rfc2217::Encode(settings);
         protocol_->RequestSettings(wanted);
-        if (!FlushProtocol() || !AwaitServer([this] { return protocol_->Answer().has_value(); }, WaitLimitFromNow())) {
-            failure = Failed(gone_ ? QStringLiteral("the connection was lost")
-                                   : QStringLiteral("the server did not confirm %1 in time").arg(Notation(wanted)));
+        const auto answered = [this] { return protocol_->Answer().has_value(); };
+        switch (AwaitServer(answered, WaitLimitFromNow(), received_.size() + Backlog)) {
+        case Wait::Answered: break;
+        case Wait::Gone: failure = Failed(QStringLiteral("the connection was lost")); return false;
+        case Wait::Late:
+            failure = Failed(QStringLiteral("the server did not confirm %1 in time").arg(Notation(wanted)));
             return false;
+        case Wait::TooMuch: failure = Failed(SentTooMuch()); return false;
         }
         // A rate a few percent off is the same rate, as for a local driver.
         const auto answer = *protocol_->Answer();
@@ -188,10 +209,10 @@ std::optional<serialdevice::InputLines> RemoteDevice::ReadInputLines()
                                     (state & 0x80) != 0};
 }
 
-void RemoteDevice::Pump(qsizetype backlog)
+void RemoteDevice::Pump(qsizetype held, serialdevice::Deadline deadline)
 {
     char chunk[ChunkSize];
-    while (!gone_ && received_.size() < backlog) {
+    for (qsizetype taken = 0; !gone_ && received_.size() < held && taken < ReadLimit;) {
         const ssize_t n = ::recv(fd_, chunk, sizeof chunk, MSG_DONTWAIT);
         if (n < 0 && errno == EINTR)
             continue;
@@ -201,6 +222,7 @@ void RemoteDevice::Pump(qsizetype backlog)
             gone_ = true; // 0 is the server's end of the connection
             break;
         }
+        taken += n;
         if (!protocol_) {
             received_.append(chunk, n);
             continue;
@@ -209,22 +231,27 @@ void RemoteDevice::Pump(qsizetype backlog)
         received_ += protocol_->TakeData();
     }
     if (protocol_)
-        FlushProtocol();
+        FlushProtocol(deadline);
 }
 
-bool RemoteDevice::AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline)
+RemoteDevice::Wait RemoteDevice::AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline,
+                                             qsizetype held)
 {
-    Pump(Backlog);
+    Pump(held, deadline);
     while (!done()) {
+        if (gone_)
+            return Wait::Gone;
+        if (received_.size() >= held)
+            return Wait::TooMuch;
         const int waitMs = serialdevice::PollTimeout(deadline);
-        if (gone_ || waitMs == 0)
-            return false;
+        if (waitMs == 0)
+            return Wait::Late;
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, waitMs) < 0 && errno != EINTR)
-            return false;
-        Pump(Unbounded);
+            return Wait::Gone;
+        Pump(held, deadline);
     }
-    return true;
+    return Wait::Answered;
 }
 
 WriteResult RemoteDevice::SendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
@@ -240,10 +267,11 @@ WriteResult RemoteDevice::SendAll(QByteArrayView bytes, std::optional<int> stall
     return result;
 }
 
-bool RemoteDevice::FlushProtocol()
+bool RemoteDevice::FlushProtocol(serialdevice::Deadline deadline)
 {
+    const auto overallMs = deadline ? std::optional(serialdevice::PollTimeout(deadline)) : std::nullopt;
     size_t sent = 0;
-    return !gone_ && SendAll(protocol_->TakeOutgoing(), WaitLimitMs, std::nullopt, sent) == WriteResult::Done;
+    return !gone_ && SendAll(protocol_->TakeOutgoing(), WaitLimitMs, overallMs, sent) == WriteResult::Done;
 }
 
 QString RemoteDevice::Failed(const QString& why) const

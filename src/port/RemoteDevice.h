@@ -54,14 +54,18 @@ public:
 private:
     RemoteDevice(int fd, Address address);
 
-    // Takes in what the socket has (up to a bounded backlog) and answers the server.
-    void Pump(qsizetype backlog);
-    // Reads from the server until done() holds; false when the deadline
-    // passed or the connection dropped first.
-    bool AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline);
+    // Takes in what the socket has, up to held bytes of data and a bounded
+    // amount a call whatever it is, and answers the server, within deadline.
+    void Pump(qsizetype held, serialdevice::Deadline deadline = {});
+    enum class Wait { Answered, Gone, Late, TooMuch };
+    // Sends what the protocol has and reads from the server until done()
+    // holds, the deadline passes, the connection drops or the data held
+    // reaches held. The deadline is looked at after every read, so a server
+    // that never pauses cannot stretch the wait.
+    Wait AwaitServer(const std::function<bool()>& done, serialdevice::Deadline deadline, qsizetype held);
     serialdevice::WriteResult SendAll(QByteArrayView bytes, std::optional<int> stallMs, std::optional<int> overallMs,
                                       size_t& sent);
-    bool FlushProtocol();
+    bool FlushProtocol(serialdevice::Deadline deadline = {});
     QString Failed(const QString& why) const;
 
     int fd_;

@@ -37,6 +37,22 @@ bool TheyMay(uint8_t option)
     return option == BINARY || option == SGA;
 }
 
+// The server's answers that the client reads; any other is skipped unread.
+bool KnownReply(uint8_t code)
+{
+    switch (code - ServerOffset) {
+    case SET_BAUDRATE:
+    case SET_DATASIZE:
+    case SET_PARITY:
+    case SET_STOPSIZE:
+    case SET_CONTROL:
+    case NOTIFY_MODEMSTATE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QByteArray Bytes(std::initializer_list<uint8_t> values)
 {
     QByteArray out;
@@ -131,6 +147,8 @@ void ClientProtocol::Receive(QByteArrayView received)
                 parse_ = Parse::Option;
             } else if (b == SB) {
                 sub_.clear();
+                subLength_ = 0;
+                skipping_ = false;
                 parse_ = Parse::Sub;
             }
             // Any other command (NOP, GA, ...) asks nothing of a client.
@@ -143,14 +161,17 @@ void ClientProtocol::Receive(QByteArrayView received)
             if (b == IAC)
                 parse_ = Parse::SubIac;
             else
-                sub_.append(c);
+                SubnegotiationByte(c);
             break;
         case Parse::SubIac:
             parse_ = b == IAC ? Parse::Sub : Parse::Data;
-            if (b == IAC)
-                sub_.append(c);
-            else if (b == SE)
-                Subnegotiation(sub_);
+            if (b == IAC) {
+                SubnegotiationByte(c);
+            } else {
+                if (b == SE && !skipping_)
+                    Subnegotiation(sub_);
+                sub_.clear();
+            }
             break;
         }
     }
@@ -222,15 +243,34 @@ void ClientProtocol::Command(uint8_t verb, uint8_t option)
     }
 }
 
+// Only an answer the client reads is kept, and none longer than the limit,
+// so that a server cannot make the client hold what it sends.
+void ClientProtocol::SubnegotiationByte(char c)
+{
+    if (++subLength_ > MaxSubnegotiation) {
+        sub_.clear();
+        parse_ = Parse::Data;
+        data_.append(c);
+        return;
+    }
+    if (skipping_)
+        return;
+    sub_.append(c);
+    if (uint8_t(sub_[0]) != COM_PORT_OPTION || (sub_.size() == 2 && !KnownReply(uint8_t(sub_[1])))) {
+        sub_.clear();
+        skipping_ = true;
+    }
+}
+
 void ClientProtocol::Subnegotiation(const QByteArray& body)
 {
-    if (body.size() >= 2 && uint8_t(body[0]) == COM_PORT_OPTION)
+    if (body.size() >= 2)
         ComPortReply(uint8_t(body[1]), QByteArrayView(body).sliced(2));
 }
 
 void ClientProtocol::ComPortReply(uint8_t code, QByteArrayView value)
 {
-    if (value.isEmpty() || code < ServerOffset)
+    if (value.isEmpty())
         return;
     const auto first = uint8_t(value[0]);
     switch (code - ServerOffset) {
@@ -262,8 +302,6 @@ void ClientProtocol::ComPortReply(uint8_t code, QByteArrayView value)
         break;
     case NOTIFY_MODEMSTATE:
         modemState_ = first & ModemLines;
-        break;
-    default:
         break;
     }
 }

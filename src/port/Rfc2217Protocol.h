@@ -46,8 +46,15 @@ public:
     // the COM port option; Refused once it has declined one of them.
     Negotiation State() const;
 
+    // A subnegotiation longer than this is none that a server means: it is
+    // dropped there, and what follows is read as data, so that an end that
+    // never comes hides nothing after it.
+    static constexpr qsizetype MaxSubnegotiation = 1024;
+
     // Bytes from the server, in any pieces.
     void Receive(QByteArrayView bytes);
+    // What is held of a subnegotiation not ended yet; at most MaxSubnegotiation.
+    qsizetype Held() const { return sub_.size(); }
     // The data received so far, unescaped; taken out.
     QByteArray TakeData();
     // What must go to the server now; taken out.
@@ -70,6 +77,7 @@ private:
     enum class Side : uint8_t { No, WantYes, Yes };
     enum class Parse : uint8_t { Data, Iac, Option, Sub, SubIac };
 
+    void SubnegotiationByte(char c);
     void Subnegotiation(const QByteArray& body);
     void Command(uint8_t verb, uint8_t option);
     void ComPortReply(uint8_t code, QByteArrayView value);
@@ -79,6 +87,8 @@ private:
     Parse parse_ = Parse::Data;
     uint8_t verb_ = 0;
     QByteArray sub_;
+    qsizetype subLength_ = 0; // bytes of the subnegotiation under way, kept or not
+    bool skipping_ = false;    // the subnegotiation under way is not kept
     QByteArray data_;
     QByteArray outgoing_;
     PortSettings answer_;

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each from its seeds in
+# fuzz/corpus for a bounded time (FUZZ_SECONDS, a minute unless set): a
+# crash, a failed check, a leak or memory past the limit fails the script.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/scripts/install-deps.sh"
+# clang and its runtimes, libFuzzer's among them
+missing=()
+for p in clang libclang-rt-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cd "$top"
+targets=(send_parser rfc2217_parser received_texts)
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWENDALE_FUZZ=ON -DBUILD_TESTING=OFF
+cmake --build build-fuzz --parallel 2 --target "${targets[@]/#/fuzz_}"
+for target in "${targets[@]}"; do
+  found=build-fuzz/fuzz/corpus/$target
+  mkdir -p "$found"
+  echo "== fuzz_$target"
+  "build-fuzz/fuzz/fuzz_$target" -max_total_time="${FUZZ_SECONDS:-60}" -rss_limit_mb=1024 -print_final_stats=1 \
+    -artifact_prefix="build-fuzz/fuzz/$target-" "$found" "fuzz/corpus/$target"
+done

@@ -1,0 +1,60 @@
+#include "app/PortWatcher.h"
+#include "port/ComNames.h"
+#include "support/ScopedVariable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_PortWatcher : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each step must be told, also after the ports directory (or the folder
+    // above it) has gone and come back, and the port it names is then the
+    // one that Init would open.
+    void toldAfterEveryChange_data()
+    {
+        QTest::addColumn<QString>("ports"); // the ports directory under the test's folder
+        QTest::addColumn<bool>("thereAtStart");
+        QTest::addColumn<QStringList>("steps"); // "make", "link COMn", "remove FOLDER"
+        QTest::newRow("removed and made again")
+            << "ports" << true << QStringList{"link COM1", "remove ports", "make", "link COM2", "link COM3"};
+        QTest::newRow("made after the start") << "ports" << false << QStringList{"make", "link COM4"};
+        QTest::newRow("the folder above goes too")
+            << "config/ports" << true << QStringList{"remove config", "make", "link COM5", "remove config/ports", "make",
+                                                     "link COM6"};
+    }
+
+    void toldAfterEveryChange()
+    {
+        QFETCH(QString, ports);
+        QFETCH(bool, thereAtStart);
+        QFETCH(QStringList, steps);
+        QTemporaryDir top;
+        const QDir dir(top.filePath(ports));
+        QVERIFY(!thereAtStart || QDir().mkpath(dir.path()));
+        ScopedVariable variable("WENDALE_PORTS_DIR", QFile::encodeName(dir.path()));
+        PortWatcher watcher;
+        QSignalSpy changed(&watcher, &PortWatcher::Changed);
+        for (const QString& step : std::as_const(steps)) {
+            const QString argument = step.section(u' ', 1);
+            if (step == u"make") {
+                QVERIFY(QDir().mkpath(dir.path()));
+            } else if (step.startsWith(u"link")) {
+                QVERIFY(QFile::link(QStringLiteral("/dev/null"), dir.filePath(argument)));
+            } else {
+                QVERIFY(QDir(top.filePath(argument)).removeRecursively());
+            }
+            QTRY_VERIFY2(!changed.isEmpty(), qPrintable(step));
+            changed.clear();
+            if (step.startsWith(u"link"))
+                QCOMPARE(comnames::ComDevicePath(comnames::ComNumber(argument)), QByteArray("/dev/null"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_PortWatcher)
+#include "tst_PortWatcher.moc"

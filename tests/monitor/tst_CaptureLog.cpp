@@ -1,0 +1,165 @@
+#include "monitor/CaptureLog.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <condition_variable>
+#include <csignal>
+#include <fcntl.h>
+#include <mutex>
+#include <numeric>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+QByteArray EveryByte()
+{
+    QByteArray all(256, 0);
+    std::iota(all.begin(), all.end(), char(0));
+    return all;
+}
+
+// Opens path for reading if the test is still waiting after a long while,
+// so that an open that waits for a reader ends (and the test fails) rather
+// than hanging.
+class ReaderIfStuck {
+public:
+    explicit ReaderIfStuck(const QString& path)
+        : thread_([this, name = QFile::encodeName(path)] {
+            std::unique_lock lock(mutex_);
+            if (!done_.wait_for(lock, std::chrono::seconds(10), [this] { return finished_; }))
+                reader_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
+        })
+    {
+    }
+    ~ReaderIfStuck()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        done_.notify_all();
+        thread_.join();
+        if (reader_ >= 0)
+            ::close(reader_);
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool finished_ = false;
+    int reader_ = -1;
+    std::thread thread_;
+};
+
+QByteArray ReadSome(int fd)
+{
+    char buffer[1024];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    return n > 0 ? QByteArray(buffer, n) : QByteArray();
+}
+
+}
+
+class tst_CaptureLog : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+private slots:
+    void initTestCase()
+    {
+        // As the program does: a pipe whose reader has gone fails the write instead.
+        std::signal(SIGPIPE, SIG_IGN);
+        QVERIFY(dir_.isValid());
+    }
+
+    // Nothing the log does may print a warning (Qt's seek on a character device did).
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
+
+    // Refused at once, with the reason: a pipe with no reader is not waited for.
+    void targetRefused_data()
+    {
+        QTest::addColumn<QString>("target"); // a FIFO made under the test's folder, or a path
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a pipe that nothing reads") << "fifo" << "nothing is reading from the pipe";
+        QTest::newRow("a folder") << "/" << "Is a directory";
+        QTest::newRow("a folder that is not there") << "missing/capture.bin" << "No such file or directory";
+    }
+
+    void targetRefused()
+    {
+        QFETCH(QString, target);
+        const QString path = target.startsWith(u'/') ? target : dir_.filePath(target);
+        QVERIFY(target != u"fifo" || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        CaptureLog log;
+        QString error;
+        {
+            ReaderIfStuck reader(path);
+            QVERIFY(!log.Open(path, error));
+        }
+        QTEST(error, "reason");
+        QVERIFY(!log.IsOpen());
+    }
+
+    // A write that fails keeps its reason, and the log stops: what comes later is not written, nor reported again.
+    void writeFails_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a full disk") << "/dev/full" << "No space left on device";
+        QTest::newRow("a pipe whose reader leaves") << "fifo" << "Broken pipe";
+    }
+
+    void writeFails()
+    {
+        QFETCH(QString, target);
+        const bool pipe = target == u"fifo";
+        const QString path = pipe ? dir_.filePath("reader-leaves") : target;
+        int reader = -1;
+        if (pipe) {
+            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+            reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(reader >= 0);
+        }
+        CaptureLog log;
+        QString error;
+        QVERIFY(log.Open(path, error));
+        if (pipe) {
+            QVERIFY(log.Write("data", error));
+            QCOMPARE(ReadSome(reader), QByteArray("data"));
+            ::close(reader);
+        }
+        QVERIFY(!log.Write(EveryByte(), error));
+        QTEST(error, "reason");
+        QVERIFY(!log.IsOpen());
+    }
+
+    // "-" is standard output: the bytes exactly as received, and closing the
+    // log leaves standard output open.
+    void standardOutput()
+    {
+        int pipe[2];
+        QVERIFY(::pipe(pipe) == 0);
+        const int saved = ::dup(STDOUT_FILENO);
+        ::dup2(pipe[1], STDOUT_FILENO);
+        ::close(pipe[1]);
+        CaptureLog log;
+        QString error;
+        const bool opened = log.Open(QStringLiteral("-"), error);
+        const bool written = opened && log.Write(EveryByte(), error);
+        log.Close();
+        const bool stillOpen = ::fcntl(STDOUT_FILENO, F_GETFD) != -1;
+        ::dup2(saved, STDOUT_FILENO);
+        ::close(saved);
+        QVERIFY(opened && written && stillOpen);
+        QCOMPARE(ReadSome(pipe[0]), EveryByte());
+        ::close(pipe[0]);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CaptureLog)
+#include "tst_CaptureLog.moc"

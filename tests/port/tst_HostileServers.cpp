@@ -1,0 +1,301 @@
+#include "port/RemoteAddress.h"
+#include "port/RemoteDevice.h"
+#include "port/Rfc2217Protocol.h"
+#include "support/Loopback.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <thread>
+#include <unistd.h>
+
+using remoteport::RemoteDevice;
+using rfc2217::ClientProtocol;
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (const int v : values)
+        out.append(char(v));
+    return out;
+}
+
+// Telnet and COM port option codes, as a server sends them.
+enum : uint8_t { IAC = 255, WILL = 251, DO = 253, SB = 250, SE = 240, NOP = 241 };
+enum : uint8_t { BINARY = 0, TERMINAL_TYPE = 24, COM_PORT = 44 };
+constexpr int NotifyLineState = 106, NotifyModemState = 107;
+
+const QByteArray Agreement = Bytes({IAC, DO, BINARY, IAC, WILL, BINARY, IAC, DO, COM_PORT});
+
+QByteArray Sub(int option, QByteArray body)
+{
+    return Bytes({IAC, SB, option}) + body.replace("\xff", "\xff\xff") + Bytes({IAC, SE});
+}
+
+// A subnegotiation of the COM port option whose body is size bytes long.
+QByteArray LongReply(int code, qsizetype size)
+{
+    return Sub(COM_PORT, char(code) + QByteArray(size - 2, '\x10'));
+}
+
+bool SendWhole(int socket, const QByteArray& bytes)
+{
+    for (qsizetype at = 0; at < bytes.size();) {
+        const ssize_t n = ::send(socket, bytes.constData() + at, size_t(bytes.size() - at), MSG_NOSIGNAL);
+        if (n <= 0)
+            return false;
+        at += n;
+    }
+    return true;
+}
+
+// What the client asks first, answered as a network serial server does:
+// the options agreed, then the five settings asked for once the client has
+// asked for them (it sends the modem-line mask and the five together).
+bool AnswerOpening(int client)
+{
+    QByteArray asked;
+    char chunk[512];
+    if (!SendWhole(client, Agreement))
+        return false;
+    while (asked.count(Bytes({IAC, SB, COM_PORT})) < 6) {
+        const ssize_t n = ::recv(client, chunk, sizeof chunk, 0);
+        if (n <= 0)
+            return false;
+        asked.append(chunk, n);
+    }
+    return SendWhole(client, Sub(COM_PORT, Bytes({101, 0, 0, 0x25, 0x80})) + Sub(COM_PORT, Bytes({102, 8}))
+                                 + Sub(COM_PORT, Bytes({103, 1})) + Sub(COM_PORT, Bytes({104, 1}))
+                                 + Sub(COM_PORT, Bytes({105, 1})));
+}
+
+// A server of the test's own on 127.0.0.1, on a thread of its own since the
+// port layer's calls wait for it: it serves one connection with script.
+class HostileServer {
+public:
+    explicit HostileServer(std::function<void(int client)> script)
+        : thread_([this, script] {
+            const int client = client_ = ::accept(listener_, nullptr, nullptr);
+            if (client >= 0)
+                script(client);
+        })
+    {
+    }
+    ~HostileServer()
+    {
+        ::shutdown(listener_, SHUT_RDWR);
+        ::shutdown(client_, SHUT_RDWR);
+        thread_.join();
+        ::close(listener_);
+        ::close(client_);
+    }
+    QByteArray url() const { return "rfc2217://127.0.0.1:" + QByteArray::number(port_); }
+
+private:
+    quint16 port_ = 0;
+    const int listener_ = ListenOnLoopback(port_);
+    std::atomic<int> client_{-1};
+    std::thread thread_;
+};
+
+// Sends piece again and again, never reading, until the client closes the
+// connection or a time far past the client's wait limit has passed (a client
+// that did not keep its limit then sees the server close instead). The bytes
+// sent are added to sent.
+void Flood(int client, const QByteArray& piece, std::atomic<qint64>& sent)
+{
+    const timeval second{1, 0}; // a blocked send looks at the time again
+    ::setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, &second, sizeof second);
+    const QByteArray block = piece.repeated(64 * 1024 / piece.size() + 1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (qsizetype at = 0; std::chrono::steady_clock::now() < end;) {
+        const ssize_t n = ::send(client, block.constData() + at, size_t(block.size() - at), MSG_NOSIGNAL);
+        if (n < 0 && errno == EAGAIN)
+            continue;
+        if (n <= 0)
+            break;
+        sent += n;
+        at = (at + n) % block.size(); // the pieces stay whole however the sends cut them
+    }
+    ::shutdown(client, SHUT_RDWR);
+}
+
+// The process's peak resident memory, from when it was last reset, in MB.
+void ResetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
+double PeakMemoryMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024;
+    return 0;
+}
+
+std::unique_ptr<RemoteDevice> Open(const QByteArray& url, QString& failure)
+{
+    QString problem;
+    const auto address = remoteport::ParseAddress(url, problem);
+    if (!address) {
+        failure = problem;
+        return nullptr;
+    }
+    return RemoteDevice::Open(*address, failure);
+}
+
+}
+
+class tst_HostileServers : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The server's bytes, one at a time: a subnegotiation the client does not
+    // read is never held, one it reads is held up to the limit, and one
+    // longer than that ends there: what follows is data.
+    void subnegotiationsAreBounded_data()
+    {
+        QTest::addColumn<QByteArray>("server");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("mostHeld");
+        QTest::addColumn<int>("modemState");
+        const int limit = int(ClientProtocol::MaxSubnegotiation);
+        const QByteArray state = Sub(COM_PORT, Bytes({NotifyModemState, 0xB0}));
+        QTest::newRow("modem state at the limit is read") << LongReply(NotifyModemState, limit) + "ok" << QByteArray("ok")
+                                                          << limit << 0x10;
+        QTest::newRow("modem state past the limit: the rest is data")
+            << LongReply(NotifyModemState, limit + 1) + "ok" << QByteArray("\x10ok") << limit << 0;
+        QTest::newRow("modem state without end, then a real one")
+            << Bytes({IAC, SB, COM_PORT, NotifyModemState}) + QByteArray(3000, 'x') + "ok" + state
+            << QByteArray(3000 - (limit - 2), 'x') + "ok" << limit << 0xB0;
+        QTest::newRow("another option: never held")
+            << Sub(TERMINAL_TYPE, QByteArray(500, 'x')) + "ok" << QByteArray("ok") << 0 << 0;
+        QTest::newRow("another option without end")
+            << Bytes({IAC, SB, TERMINAL_TYPE}) + QByteArray(2000, 'y') + "ok" << QByteArray(2000 - (limit - 1), 'y') + "ok"
+            << 0 << 0;
+        QTest::newRow("a code not read: only the option held")
+            << LongReply(NotifyLineState, 500) + "ok" << QByteArray("ok") << 1 << 0;
+        QTest::newRow("a doubled 0xFF does not end a skipped one")
+            << Sub(TERMINAL_TYPE, Bytes({IAC, SE, 'x'})) + "ok" << QByteArray("ok") << 0 << 0;
+    }
+
+    void subnegotiationsAreBounded()
+    {
+        QFETCH(QByteArray, server);
+        ClientProtocol protocol;
+        qsizetype mostHeld = 0;
+        QByteArray data;
+        for (const char byte : std::as_const(server)) {
+            protocol.Receive(QByteArrayView(&byte, 1));
+            mostHeld = std::max(mostHeld, protocol.Held());
+            data += protocol.TakeData();
+        }
+        QTEST(data, "data");
+        QTEST(int(mostHeld), "mostHeld");
+        QTEST(int(protocol.ModemState()), "modemState");
+        QCOMPARE(protocol.Held(), 0);
+    }
+
+    // A server that sends without pause before it has answered the opening:
+    // Init fails within the wait limit with the reason, and what the client
+    // holds stays small. Init's time and the peak memory are printed.
+    void floodBeforeAnswering_data()
+    {
+        QTest::addColumn<QByteArray>("opening");
+        QTest::addColumn<QByteArray>("piece");
+        QTest::addColumn<QString>("reason");
+        const QString late = QStringLiteral("the server did not answer in time");
+        QTest::newRow("telnet NOP") << QByteArray() << Bytes({IAC, NOP}) << late;
+        QTest::newRow("plain data") << QByteArray() << QByteArray("data") << "the server sent too much before answering";
+        QTest::newRow("option offers, never reading the refusals") << QByteArray() << Bytes({IAC, WILL, 99}) << late;
+        QTest::newRow("a subnegotiation without end") << Bytes({IAC, SB, COM_PORT, NotifyModemState}) << QByteArray("x")
+                                                      << "the server sent too much before answering";
+    }
+
+    void floodBeforeAnswering()
+    {
+        QFETCH(QByteArray, opening);
+        QFETCH(QByteArray, piece);
+        std::atomic<qint64> sent{0};
+        HostileServer server([&](int client) {
+            if (SendWhole(client, opening))
+                Flood(client, piece, sent);
+        });
+        ResetPeakMemory();
+        const double before = PeakMemoryMb();
+        QString failure;
+        QElapsedTimer clock;
+        clock.start();
+        const auto device = Open(server.url(), failure);
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY(!device);
+        QFETCH(QString, reason);
+        QCOMPARE(failure, QFile::decodeName(server.url()) + QStringLiteral(": ") + reason);
+        qInfo("Init failed after %lld ms; the server sent %lld KB; peak memory %.1f MB (%.1f MB before)", elapsed,
+              qint64(sent) >> 10, PeakMemoryMb(), before);
+    }
+
+    // After the opening, a subnegotiation of many megabytes that never ends,
+    // then data: what passes the limit is data, the data after it arrives, and
+    // the memory stays flat (printed).
+    void endlessSubnegotiationAfterConnecting_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<int>("swallowed"); // bytes after start taken as the subnegotiation's
+        const int limit = int(ClientProtocol::MaxSubnegotiation);
+        QTest::newRow("modem state") << Bytes({IAC, SB, COM_PORT, NotifyModemState}) << limit - 2;
+        QTest::newRow("a code not read") << Bytes({IAC, SB, COM_PORT, NotifyLineState}) << limit - 2;
+        QTest::newRow("another option") << Bytes({IAC, SB, TERMINAL_TYPE}) << limit - 1;
+    }
+
+    void endlessSubnegotiationAfterConnecting()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(int, swallowed);
+        constexpr qsizetype Filler = qsizetype(32) << 20;
+        HostileServer server([&](int client) {
+            if (!AnswerOpening(client) || !SendWhole(client, start))
+                return;
+            const QByteArray block(1 << 20, '\x10');
+            for (qsizetype sent = 0; sent < Filler && SendWhole(client, block); sent += block.size()) {
+            }
+            SendWhole(client, "after");
+        });
+        ResetPeakMemory();
+        const double before = PeakMemoryMb();
+        QString failure;
+        const auto device = Open(server.url(), failure);
+        QVERIFY2(device, qPrintable(failure));
+        // Counted, not kept, so that the figure is the port's memory alone.
+        qsizetype count = 0;
+        QByteArray last;
+        char buffer[4096];
+        while (!last.endsWith("after") && device->WaitReadable(RemoteDevice::WaitLimitMs)) {
+            const auto n = device->ReadAvailable(buffer, sizeof buffer);
+            if (!n)
+                break;
+            count += qsizetype(*n);
+            last = (last + QByteArray(buffer, qsizetype(*n))).right(5);
+        }
+        QCOMPARE(last, QByteArray("after"));
+        QCOMPARE(count, Filler - swallowed + 5);
+        qInfo("%lld MB in a subnegotiation without end: peak memory %.1f MB (%.1f MB before)", Filler >> 20,
+              PeakMemoryMb(), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_HostileServers)
+#include "tst_HostileServers.moc"
