@@ -8,6 +8,8 @@ run_packages=(g++ cmake make qt6-base-dev fonts-liberation)
 test_packages=(gammu gsm-utils socat ser2net)
 # scripts/test-package.sh: building the Debian package and checking it
 package_check_packages=(dpkg-dev lintian appstream desktop-file-utils)
+# scripts/test-fuzz.sh: clang and libFuzzer
+fuzz_packages=(clang libclang-rt-dev)
 
 # Seconds CTest gives one test before it stops it, in the plain and the sanitizer build alike.
 : "${WENDALE_TEST_TIMEOUT:=900}"

@@ -4,18 +4,9 @@
 # crash, a failed check, a leak or memory past the limit fails the script.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/install-deps.sh"
+. "$top/scripts/settings.sh"
 # clang and its runtimes, libFuzzer's among them
-missing=()
-for p in clang libclang-rt-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$top/scripts/install-deps.sh" "${run_packages[@]}" "${fuzz_packages[@]}"
 
 cd "$top"
 targets=(send_parser rfc2217_parser received_texts)
