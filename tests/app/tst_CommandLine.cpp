@@ -12,6 +12,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("outcome"); // Run with the log file, Usage with the problem, Help or Version
         const QString blob(100000, u'x');
+        QTest::newRow("nothing") << QStringList{"wendale"} << "Run ";
+        QTest::newRow("--log FILE") << QStringList{"wendale", "--log", "a.bin"} << "Run a.bin";
+        QTest::newRow("--log=FILE") << QStringList{"wendale", "--log=a.bin"} << "Run a.bin";
+        QTest::newRow("a file named -h") << QStringList{"wendale", "--log", "-h"} << "Run -h";
+        QTest::newRow("--log alone") << QStringList{"wendale", "--log"} << "Usage: --log needs a file name";
+        QTest::newRow("help") << QStringList{"wendale", "--help"} << "Help";
         QTest::newRow("--version") << QStringList{"wendale", "--version"} << "Version";
         QTest::newRow("--version after --log") << QStringList{"wendale", "--log", "a.bin", "--version"} << "Version";
         QTest::newRow("--log - is standard output") << QStringList{"wendale", "--log", "-"} << "Run -";

@@ -1,5 +1,4 @@
 #include "app/CloseOnSignals.h"
-#include "app/CommandLine.h"
 #include "app/FileDialog.h"
 #include "app/ManualLocation.h"
 #include "port/ModemLineHook.h"
@@ -255,28 +254,6 @@ private slots:
         QCOMPARE(program.exitCode(), 0);
     }
 
-    void commandLine_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("outcome"); // Run with the log file, Usage or Help
-        QTest::newRow("nothing") << QStringList{"wendale"} << "Run ";
-        QTest::newRow("--log FILE") << QStringList{"wendale", "--log", "a.bin"} << "Run a.bin";
-        QTest::newRow("--log=FILE") << QStringList{"wendale", "--log=a.bin"} << "Run a.bin";
-        QTest::newRow("a file named -h") << QStringList{"wendale", "--log", "-h"} << "Run -h";
-        QTest::newRow("--log alone") << QStringList{"wendale", "--log"} << "Usage";
-        QTest::newRow("unknown") << QStringList{"wendale", "--logg", "a"} << "Usage";
-        QTest::newRow("help") << QStringList{"wendale", "--help"} << "Help";
-    }
-    void commandLine()
-    {
-        QFETCH(QStringList, arguments);
-        using O = CommandLine::Outcome;
-        const CommandLine line = ReadCommandLine(arguments);
-        QTEST(line.outcome == O::Run ? "Run " + line.logFile : line.outcome == O::Usage ? "Usage" : "Help", "outcome");
-    }
-
-    // The log holds exactly what came, across a disconnect, added to what
-    // the file held; in two-port operation each port has its own file.
     void logKeepsEveryByte_data()
     {
         QTest::addColumn<bool>("twoPorts");
