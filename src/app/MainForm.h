@@ -116,6 +116,8 @@ public:
     RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
     // Whether each port's device has gone since its connect (reported once).
     bool DeviceGone[2] = {false, false};
+    // Whether each port's driver has lost received bytes since its connect (reported once).
+    bool InputLost[2] = {false, false};
     CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
 
     // Start-up (app/).
@@ -196,6 +198,8 @@ private:
     void ShowLogState();
     void ReportLogFailure(const QString& path, const QString& reason);
     void ReportDeviceGone(int port, const QString& portName);
+    // Asks the driver whether it lost received bytes; says so once per connect.
+    void CheckInputLost(int port, win32::HANDLE handle, const QString& portName);
 
     QWidget* clientArea_ = nullptr;
     // The controls under the boxes and their places at the first size.

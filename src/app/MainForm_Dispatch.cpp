@@ -41,6 +41,7 @@ void MainForm::COMInitButton_Click()
     }
     TwoPortMode = false;
     DeviceGone[0] = DeviceGone[1] = false;
+    InputLost[0] = InputLost[1] = false;
     switch (ITypeListBox->currentIndex()) {
     case Generic: ConnectGeneric(); break;
     case IRMan: ConnectIRMan(); break;

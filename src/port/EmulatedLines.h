@@ -9,5 +9,6 @@ bool LinesEmulated(const QString& comName);
 void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on);
 void RecordStrayClose();
 DWORD EmulatedInputLines(const QString& comName);
+DWORD TakeInputErrors(const QString& comName);
 
 }

@@ -27,6 +27,10 @@ constexpr DWORD CLRDTR = 6;
 constexpr DWORD SETBREAK = 8;
 constexpr DWORD CLRBREAK = 9;
 
+// ClearCommError: input was lost, in the driver's buffer or in the UART.
+constexpr DWORD CE_RXOVER = 0x0001;
+constexpr DWORD CE_OVERRUN = 0x0002;
+
 constexpr DWORD MS_CTS_ON = 0x10;
 constexpr DWORD MS_DSR_ON = 0x20;
 constexpr DWORD MS_RING_ON = 0x40;
@@ -120,6 +124,9 @@ BOOL GetCommTimeouts(HANDLE file, COMMTIMEOUTS* timeouts);
 BOOL SetCommTimeouts(HANDLE file, COMMTIMEOUTS* timeouts);
 BOOL EscapeCommFunction(HANDLE file, DWORD function);
 BOOL GetCommModemStatus(HANDLE file, DWORD* modemStat);
+// The CE_ errors since the last call (or the open), cleared by the call. A
+// port without loss counters (a pseudo-terminal, a remote port) reports none.
+BOOL ClearCommError(HANDLE file, DWORD* errors, void* stat);
 BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size);
 void Sleep(DWORD milliseconds);
 

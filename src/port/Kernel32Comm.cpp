@@ -156,6 +156,29 @@ BOOL GetCommModemStatus(HANDLE file, DWORD* modemStat)
     return 1;
 }
 
+BOOL ClearCommError(HANDLE file, DWORD* errors, void*)
+{
+    auto* port = porthandles::Find(file);
+    if (!port || !errors)
+        return 0;
+    *errors = 0;
+    if (testhook::LinesEmulated(port->comName)) {
+        *errors = testhook::TakeInputErrors(port->comName);
+        return 1;
+    }
+    if (port->remote || !port->lossSeen)
+        return 1;
+    const auto now = serialdevice::ReadLossCounts(port->fd);
+    if (!now)
+        return 1;
+    if (now->overrun != port->lossSeen->overrun)
+        *errors |= CE_OVERRUN;
+    if (now->bufferOverrun != port->lossSeen->bufferOverrun)
+        *errors |= CE_RXOVER;
+    port->lossSeen = now;
+    return 1;
+}
+
 BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size)
 {
     if (!name || !size)

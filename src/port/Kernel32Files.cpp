@@ -134,6 +134,7 @@ HANDLE CreateFileA(const char* fileName, DWORD, DWORD, SECURITY_ATTRIBUTES*,
     port.fd = fd;
     port.comName = comName;
     port.pseudoTerminal = serialdevice::IsPseudoTerminal(fd);
+    port.lossSeen = serialdevice::ReadLossCounts(fd);
     const HANDLE handle = porthandles::Add(std::move(port));
     if (handle == INVALID_HANDLE_VALUE) {
         serialdevice::CloseExclusive(fd);

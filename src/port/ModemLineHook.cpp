@@ -9,6 +9,7 @@ namespace {
 
 struct EmulatedPort {
     DWORD inputLines = 0;
+    DWORD inputErrors = 0;
     std::vector<LineEvent> history;
 };
 
@@ -96,6 +97,22 @@ DWORD EmulatedInputLines(const QString& comName)
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     return r.ports.value(Key(comName)).inputLines;
+}
+
+void AddInputErrors(const QString& comName, DWORD errors)
+{
+    auto& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
+        it->inputErrors |= errors;
+}
+
+DWORD TakeInputErrors(const QString& comName)
+{
+    auto& r = TheRegistry();
+    std::lock_guard lock(r.mutex);
+    auto it = r.ports.find(Key(comName));
+    return it == r.ports.end() ? 0 : std::exchange(it->inputErrors, 0);
 }
 
 void RecordStrayClose()

@@ -19,6 +19,8 @@ struct LineEvent {
 
 void EmulateModemLines(const QString& comName);
 void SetInputLines(const QString& comName, DWORD modemStatus); // MS_* bits
+// The driver reports received bytes lost (CE_* bits), once, at the next ClearCommError.
+void AddInputErrors(const QString& comName, DWORD errors);
 std::vector<LineEvent> LineHistory(const QString& comName);
 void ClearLineHistory(const QString& comName);
 void StopEmulating(); // forgets every emulated port and the stray closes

@@ -17,6 +17,8 @@ struct OpenPort {
     std::unique_ptr<remoteport::RemoteDevice> remote; // or a port on another machine
     QString comName;            // "COMn"
     bool pseudoTerminal = false;
+    // The driver's loss counts when last looked at (ClearCommError).
+    std::optional<serialdevice::LossCounts> lossSeen;
     std::optional<DCB> lastSet; // the record of the last SetCommState that succeeded
     // Reads that return at once, until the program sets its own timeouts.
     COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -137,6 +138,14 @@ bool SetModemLine(int fd, ModemLine line, bool on)
         return ioctl(fd, on ? TIOCSBRK : TIOCCBRK) == 0;
     const int bits = line == ModemLine::Dtr ? TIOCM_DTR : TIOCM_RTS;
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0;
+}
+
+std::optional<LossCounts> ReadLossCounts(int fd)
+{
+    serial_icounter_struct counts{};
+    if (ioctl(fd, TIOCGICOUNT, &counts) != 0)
+        return std::nullopt;
+    return LossCounts{uint64_t(counts.overrun), uint64_t(counts.buf_overrun)};
 }
 
 std::optional<InputLines> ReadInputLines(int fd)

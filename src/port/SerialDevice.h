@@ -54,4 +54,12 @@ struct InputLines {
 // nullopt when the device has no modem lines.
 std::optional<InputLines> ReadInputLines(int fd);
 
+// The driver's counts of received bytes it lost: to the UART's overruns and
+// to its own full buffer. nullopt when the driver keeps none.
+struct LossCounts {
+    uint64_t overrun = 0;
+    uint64_t bufferOverrun = 0;
+};
+std::optional<LossCounts> ReadLossCounts(int fd);
+
 }

@@ -159,6 +159,22 @@ private slots:
         QVERIFY(w.messages.messages().isEmpty());
     }
 
+    // A driver that lost received bytes (the line faster than the window
+    // read it) is reported once per connect, and reception goes on.
+    void lostBytesReportedOnce()
+    {
+        TestWindow w({1});
+        QVERIFY(Connect(w, QStringLiteral("Generic")));
+        win32::testhook::AddInputErrors("COM1", win32::CE_RXOVER);
+        const QStringList said{QStringLiteral("The driver of COM1 has lost received bytes.")};
+        QTRY_COMPARE(w.messages.texts(), said);
+        win32::testhook::AddInputErrors("COM1", win32::CE_OVERRUN);
+        QVERIFY(w.ports.device(1).send("after"));
+        QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("after"));
+        QCOMPARE(w.messages.texts(), said);
+        QVERIFY(Connected(w));
+    }
+
     // A typed rate reaches the device behind a network serial server.
     void typedRateThroughSer2net_data()
     {

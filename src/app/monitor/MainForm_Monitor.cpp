@@ -32,6 +32,9 @@ void MainForm::Timer1_Timer()
         show(RX, RXOut, polled.first);
     if (!polled.second.isEmpty())
         show(RX2, RX2Out, polled.second);
+    CheckInputLost(0, modZEMO::hCom, modZEMO::PortName);
+    if (TwoPortMode)
+        CheckInputLost(1, modZEMO::hCom2, modZEMO::SecondPortName);
     if (polled.firstGone)
         ReportDeviceGone(0, modZEMO::PortName);
     if (polled.secondGone)
@@ -51,6 +54,21 @@ void MainForm::ReportDeviceGone(int port, const QString& portName)
     RefreshModemStatus();
     modZEMO::MsgBox(tr("The device on %1 is not responding.").arg(portName), modZEMO::MsgCritical, modZEMO::AppTitle,
                     tr("It was unplugged or has hung up. Press Disc., and Init once it is back."));
+}
+
+void MainForm::CheckInputLost(int port, win32::HANDLE handle, const QString& portName)
+{
+    win32::DWORD errors = 0;
+    if (InputLost[port] || DeviceGone[port] || !win32::ClearCommError(handle, &errors, nullptr)
+        || !(errors & (win32::CE_RXOVER | win32::CE_OVERRUN)))
+        return;
+    InputLost[port] = true;
+    // Shown once this tick is over, so that the poll goes on reading behind the box.
+    QTimer::singleShot(0, this, [portName] {
+        modZEMO::MsgBox(tr("The driver of %1 has lost received bytes.").arg(portName), modZEMO::MsgCritical,
+                        modZEMO::AppTitle,
+                        tr("The line delivered more than was read in time. Choose a lower speed, or a handshake."));
+    });
 }
 
 void MainForm::RefreshModemStatus()
