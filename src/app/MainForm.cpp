@@ -28,6 +28,7 @@ MainForm::MainForm(frmMain& window)
     windowFont.setPointSizeF(7.5);
     window_.setFont(windowFont);
     CreateControls();
+    CreateViewMenu();
     WireHandlers();
     Form_Load();
     // The first size is also the smallest; the window may grow from it.

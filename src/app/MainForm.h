@@ -11,6 +11,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -99,6 +100,10 @@ public:
 
     QTimer* Timer1 = nullptr;
     FindBar* FindBox = nullptr; // Ctrl+F, under the received-data boxes
+    // The View menu: the kind of stamp, a stamp on every line, a new line after a pause.
+    QActionGroup* ViewStampKinds = nullptr;
+    QAction* ViewStampEveryLine = nullptr;
+    QActionGroup* ViewPauses = nullptr;
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
@@ -169,6 +174,10 @@ public:
     void OutCombo_Click();
     void RXBitsNrListBox_Click();
     void ClearButton_Click();
+    void CreateViewMenu();
+    void ViewStampKinds_Click();
+    // How the tick breaks lines, as the lists and the View menu say now.
+    LineRules ReceiveLineRules() const;
 
     // Transmit (transmit/).
     void SendButton_Click();

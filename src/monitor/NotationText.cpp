@@ -2,13 +2,12 @@
 
 #include "convert/Conversions.h"
 #include "monitor/ReceivedTexts.h"
-#include "monitor/TickCounter.h"
+#include "monitor/StampWriter.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -51,6 +50,7 @@ NotationText::NotationText(const ReceivedTexts& received, int format)
     : received_(received)
     , format_(format)
     , cellWidth_(format == ReceivedTexts::Bin ? 8 : format == ReceivedTexts::Hex ? 3 : 1)
+    , breaks_(format == ReceivedTexts::Chr ? received.chrBreaks_ : received.breaks_)
 {
 }
 
@@ -71,7 +71,7 @@ void NotationText::CloseLine(qsizetype end, qsizetype next)
     openLineStart_ = next;
 }
 
-void NotationText::AddForcedBreak()
+void NotationText::AddBreak()
 {
     CloseLine(Size(), Size() + 2);
     sizeB_ += 2 + StampLength;
@@ -87,8 +87,8 @@ qsizetype NotationText::OffsetInA(qsizetype index) const
 {
     const ReceivedTexts& r = received_;
     if (format_ != ReceivedTexts::Chr)
-        return index * cellWidth_ + r.forced_.CountUpTo(index) * StampLength;
-    const qsizetype stamps = r.forced_.CountUpTo(index) + r.chrStamps_.CountUpTo(index);
+        return index * cellWidth_ + breaks_.CountUpTo(index) * StampLength;
+    const qsizetype stamps = breaks_.CountUpTo(index) + r.chrStamps_.CountUpTo(index);
     return index - r.pairs_.RemovedBefore(index) + stamps * StampLength;
 }
 
@@ -96,7 +96,7 @@ qsizetype NotationText::OffsetInB(qsizetype index) const
 {
     const ReceivedTexts& r = received_;
     const qsizetype from = r.reflowAt_;
-    qsizetype offset = (index - from) * cellWidth_ + (r.forced_.CountUpTo(index) - r.forced_.CountUpTo(from)) * (StampLength + 2);
+    qsizetype offset = (index - from) * cellWidth_ + (breaks_.CountUpTo(index) - breaks_.CountUpTo(from)) * (StampLength + 2);
     if (format_ == ReceivedTexts::Chr)
         offset += (r.chrStamps_.CountUpTo(index) - r.chrStamps_.CountUpTo(from)) * StampLength;
     return offset;
@@ -128,19 +128,29 @@ qsizetype NotationText::LastAtOrBefore(qsizetype low, qsizetype high, qsizetype 
 
 qsizetype NotationText::BreaksInB(qsizetype key) const
 {
-    // Keys order the breaks of part B: 2p for a forced break at position p,
+    // Keys order the breaks of part B: 2p for a break at position p,
     // 2m + 1 for a received CR LF whose LF is byte m.
     const ReceivedTexts& r = received_;
-    qsizetype count = r.forced_.CountUpTo(key / 2) - r.forced_.CountUpTo(r.reflowAt_);
+    qsizetype count = breaks_.CountUpTo(key / 2) - breaks_.CountUpTo(r.reflowAt_);
     if (format_ == ReceivedTexts::Chr)
         count += std::upper_bound(r.lineEnds_.begin(), r.lineEnds_.end(), (key - 1) / 2) - r.lineEnds_.begin();
     return count;
 }
 
+modZEMO::StampMoment NotationText::MomentBefore(qsizetype breakIndex, qsizetype chrIndex) const
+{
+    // Of two at one position, the break stands after the stamp.
+    const ReceivedTexts& r = received_;
+    const bool chrStamp = chrIndex > 0;
+    if (breakIndex > 0 && (!chrStamp || breaks_.PositionOf(breakIndex - 1) >= r.chrStamps_.PositionOf(chrIndex - 1)))
+        return breaks_.StampOf(breakIndex - 1);
+    return chrStamp ? r.chrStamps_.StampOf(chrIndex - 1) : r.start_;
+}
+
 qsizetype NotationText::LineCount() const
 {
     const ReceivedTexts& r = received_;
-    qsizetype count = pieces_ + r.forced_.Count() - r.forced_.CountUpTo(r.reflowAt_);
+    qsizetype count = pieces_ + breaks_.Count() - breaks_.CountUpTo(r.reflowAt_);
     if (format_ == ReceivedTexts::Chr)
         count += qsizetype(r.lineEnds_.size());
     return count;
@@ -178,14 +188,14 @@ qsizetype NotationText::LineOf(qsizetype offset) const
     const ReceivedTexts& r = received_;
     const qsizetype inB = offset - sizeA_;
     const qsizetype index = LocateInB(inB);
-    qsizetype line = pieces_ - 1 + r.forced_.CountUpTo(index) - r.forced_.CountUpTo(r.reflowAt_);
+    qsizetype line = pieces_ - 1 + breaks_.CountUpTo(index) - breaks_.CountUpTo(r.reflowAt_);
     const bool chr = format_ == ReceivedTexts::Chr;
     if (chr)
         line += std::lower_bound(r.lineEnds_.begin(), r.lineEnds_.end(), index) - r.lineEnds_.begin();
     if (index < r.bytes_.Size()) {
         if (chr && std::binary_search(r.lineEnds_.begin(), r.lineEnds_.end(), index) && inB > OffsetInB(index))
             ++line;
-        if (r.forced_.Has(index + 1) && inB >= OffsetInB(index + 1) - StampLength)
+        if (breaks_.Has(index + 1) && inB >= OffsetInB(index + 1) - StampLength)
             ++line;
     }
     return line;
@@ -288,26 +298,23 @@ void NotationText::AppendPart(bool partA, qsizetype from, qsizetype to, QByteArr
     qsizetype at = partA ? LocateInA(from) : LocateInB(from);
     qsizetype pos = partA ? OffsetInA(at) : OffsetInB(at);
 
-    // The next forced break, stamp and stripped interval at or after at + 1.
-    qsizetype forcedIndex = r.forced_.CountUpTo(at);
+    // The next break, stamp and stripped interval at or after at + 1.
+    qsizetype breakIndex = breaks_.CountUpTo(at);
     qsizetype chrIndex = chr ? r.chrStamps_.CountUpTo(at) : 0;
-    const auto nextForced = [&] { return forcedIndex < r.forced_.Count() ? r.forced_.PositionOf(forcedIndex) : None; };
+    const auto nextBreak = [&] { return breakIndex < breaks_.Count() ? breaks_.PositionOf(breakIndex) : None; };
     const auto nextChr = [&] {
         return chr && chrIndex < r.chrStamps_.Count() ? r.chrStamps_.PositionOf(chrIndex) : None;
     };
     std::pair<qsizetype, qsizetype> removed = stripping ? r.pairs_.NextRemoved(at) : std::pair<qsizetype, qsizetype>(-1, -1);
 
-    char stamp[2 + StampLength] = {'\r', '\n'};
-    std::optional<int32_t> written; // the value stamp holds
-    const auto appendStamp = [&](int32_t value, bool withBreak) {
-        if (written != value) {
-            modZEMO::WriteStampText(value, stamp + 2);
-            written = value;
+    StampWriter stamps(r.stampKind_, MomentBefore(breakIndex, chrIndex));
+    const auto appendStamp = [&](const modZEMO::StampMoment& moment, bool withBreak) {
+        if (withBreak) {
+            Clip("\r\n", 2, pos, from, to, out);
+            pos += 2;
         }
-        const char* piece = withBreak ? stamp : stamp + 2;
-        const qsizetype length = withBreak ? 2 + StampLength : StampLength;
-        Clip(piece, length, pos, from, to, out);
-        pos += length;
+        Clip(stamps.Next(moment), StampLength, pos, from, to, out);
+        pos += StampLength;
     };
 
     bool eventsDone = true; // the stamps standing before byte at
@@ -315,8 +322,8 @@ void NotationText::AppendPart(bool partA, qsizetype from, qsizetype to, QByteArr
         if (!eventsDone) {
             if (nextChr() == at)
                 appendStamp(r.chrStamps_.StampOf(chrIndex++), false);
-            if (nextForced() == at)
-                appendStamp(r.forced_.StampOf(forcedIndex++), !partA);
+            if (nextBreak() == at)
+                appendStamp(breaks_.StampOf(breakIndex++), !partA);
             eventsDone = true;
         }
         if (at >= end)
@@ -327,7 +334,7 @@ void NotationText::AppendPart(bool partA, qsizetype from, qsizetype to, QByteArr
             eventsDone = false;
             continue;
         }
-        qsizetype stop = std::min({end, nextForced(), nextChr()});
+        qsizetype stop = std::min({end, nextBreak(), nextChr()});
         if (stripping && removed.first >= 0)
             stop = std::min(stop, removed.first);
         AppendCells(at, stop, pos, from, to, out);

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 class ReceivedTexts;
+class StampedPositions;
 
 // The received text of one port in one notation, as the box shows it: each
 // byte as its notation (eight binary digits, two hex digits and a space, or
@@ -40,7 +41,8 @@ private:
     void AddStamp() { sizeB_ += StampLength; }
     // A line break whose CR stands at end; the next line starts at next.
     void CloseLine(qsizetype end, qsizetype next);
-    void AddForcedBreak();
+    // A CR LF and a stamp.
+    void AddBreak();
     void AddReceivedBreak();
 
     // Offset of byte index's cell (the events before it included) in the
@@ -56,12 +58,16 @@ private:
     void AppendPart(bool partA, qsizetype from, qsizetype to, QByteArray& out) const;
     void AppendCells(qsizetype first, qsizetype last, qsizetype pos, qsizetype from, qsizetype to, QByteArray& out) const;
     qsizetype BreaksInB(qsizetype key) const;
+    // The moment of the stamp standing before break breakIndex and Chr stamp
+    // chrIndex, or of the first byte when none does.
+    modZEMO::StampMoment MomentBefore(qsizetype breakIndex, qsizetype chrIndex) const;
 
     static constexpr qsizetype StampLength = modZEMO::StampLength;
 
     const ReceivedTexts& received_;
     int format_;
     int cellWidth_;
+    const StampedPositions& breaks_; // the line breaks this notation has
     qsizetype width_ = 0;    // characters per line of part A; 0: one line
     qsizetype stripped_ = 0; // part A's characters without its line breaks
     qsizetype pieces_ = 1;   // lines of part A

@@ -10,8 +10,15 @@ const NotationText* ReceivedTexts::Text(int format) const
     return format >= Bin && format <= Chr ? &texts_[size_t(format)] : nullptr;
 }
 
-void ReceivedTexts::Append(QByteArrayView data, int n, bool twoPortMode, int32_t stamp)
+void ReceivedTexts::Append(QByteArrayView data, const LineRules& rules, const modZEMO::StampMoment& moment)
 {
+    if (data.isEmpty())
+        return;
+    if (bytes_.Size() == 0)
+        start_ = moment;
+    else if (rules.pauseMs > 0 && moment.sinceConnect - lastRead_ >= rules.pauseMs)
+        BreakAfterPause(moment);
+    lastRead_ = moment.sinceConnect;
     qsizetype index = bytes_.Size();
     bytes_.Append(data);
     NotationText& chr = texts_[Chr];
@@ -25,25 +32,65 @@ void ReceivedTexts::Append(QByteArrayView data, int n, bool twoPortMode, int32_t
         for (NotationText& text : texts_)
             text.AddCell();
         chrLast_ = uchar(ch);
-        if (twoPortMode && lineEnd) {
-            chrStamps_.Push(index + 1, stamp);
-            chr.AddStamp();
-            lastStamp_ = index + 1;
-            chrLast_ = ' ';
-        }
+        const qsizetype next = index + 1;
+        const bool loneLineFeed = ch == '\n' && !lineEnd && rules.stampEveryLine;
+        if (lineEnd && (rules.twoPortMode || rules.stampEveryLine))
+            StampChr(next, moment);
+        else if (loneLineFeed)
+            BreakChr(next, moment);
         ++lineCount_;
-        if (n > 0 && lineCount_ >= n) {
-            forced_.Push(index + 1, stamp);
-            for (NotationText& text : texts_)
-                text.AddForcedBreak();
-            lastStamp_ = index + 1;
-            chrLast_ = ' ';
-            lineCount_ = int16_t(lineCount_ - n);
-        } else if (n == 0) {
+        if (rules.n > 0 && lineCount_ >= rules.n) {
+            BreakBinHex(next, moment);
+            // After a LF alone the Chr line is broken here already.
+            if (!loneLineFeed)
+                BreakChr(next, moment);
+            lineCount_ = int16_t(lineCount_ - rules.n);
+        } else if (rules.n == 0) {
             lineCount_ = 0;
         }
         ++index;
     }
+}
+
+void ReceivedTexts::BreakAfterPause(const modZEMO::StampMoment& moment)
+{
+    // The line open at a re-break goes on: the bytes before it are laid out
+    // anew, and nothing may stand between the two parts.
+    const qsizetype at = bytes_.Size();
+    if (at == reflowAt_)
+        return;
+    lineCount_ = 0;
+    if (!breaks_.Has(at))
+        BreakBinHex(at, moment);
+    // A Chr line that is empty and stamped needs nothing; one that a received
+    // line end began needs only its stamp.
+    if (chrBreaks_.Has(at) || chrStamps_.Has(at))
+        return;
+    if (!lineEnds_.empty() && lineEnds_.back() == at - 1)
+        StampChr(at, moment);
+    else
+        BreakChr(at, moment);
+}
+
+void ReceivedTexts::BreakBinHex(qsizetype position, const modZEMO::StampMoment& moment)
+{
+    breaks_.Push(position, moment);
+    texts_[Bin].AddBreak();
+    texts_[Hex].AddBreak();
+}
+
+void ReceivedTexts::BreakChr(qsizetype position, const modZEMO::StampMoment& moment)
+{
+    chrBreaks_.Push(position, moment);
+    texts_[Chr].AddBreak();
+    chrLast_ = ' ';
+}
+
+void ReceivedTexts::StampChr(qsizetype position, const modZEMO::StampMoment& moment)
+{
+    chrStamps_.Push(position, moment);
+    texts_[Chr].AddStamp();
+    chrLast_ = ' ';
 }
 
 void ReceivedTexts::Reflow(int n)
@@ -51,7 +98,7 @@ void ReceivedTexts::Reflow(int n)
     lineCount_ = 0;
     reflowAt_ = bytes_.Size();
     std::deque<qsizetype>().swap(lineEnds_);
-    pairs_.Compute(bytes_, reflowAt_, forced_, chrStamps_);
+    pairs_.Compute(bytes_, reflowAt_, chrBreaks_, chrStamps_);
     for (NotationText& text : texts_)
         text.Reset(qsizetype(text.cellWidth_) * n);
     const NotationText& chr = texts_[Chr];
@@ -61,14 +108,16 @@ void ReceivedTexts::Reflow(int n)
 void ReceivedTexts::Clear()
 {
     bytes_.Clear();
-    forced_.Clear();
+    breaks_.Clear();
+    chrBreaks_.Clear();
     chrStamps_.Clear();
     pairs_.Clear();
     std::deque<qsizetype>().swap(lineEnds_);
     reflowAt_ = 0;
-    lastStamp_ = -1;
     chrLast_ = -1;
     lineCount_ = 0;
+    start_ = {};
+    lastRead_ = 0;
     for (NotationText& text : texts_)
         text.Reset(0);
 }

@@ -25,14 +25,14 @@ qsizetype StampedPositions::PositionOf(qsizetype index) const
     return run.first + (index - run.before) * run.period;
 }
 
-int32_t StampedPositions::StampOf(qsizetype index) const
+const modZEMO::StampMoment& StampedPositions::StampOf(qsizetype index) const
 {
     const auto after = std::upper_bound(stamps_.begin(), stamps_.end(), index,
                                         [](qsizetype at, const StampRun& run) { return at < run.first; });
     return (after - 1)->value;
 }
 
-void StampedPositions::Push(qsizetype position, int32_t stamp)
+void StampedPositions::Push(qsizetype position, const modZEMO::StampMoment& stamp)
 {
     const qsizetype index = Count();
     if (!runs_.empty()) {

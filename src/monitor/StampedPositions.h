@@ -1,12 +1,13 @@
 #pragma once
 
+#include "monitor/TickCounter.h"
+
 #include <QtGlobal>
-#include <cstdint>
 #include <vector>
 
 // Strictly ascending positions in the received bytes (a position is the count
-// of bytes before it), each with the stamp value it carries. Kept as runs:
-// forced line breaks come every n bytes and the stamps of one tick are equal,
+// of bytes before it), each with the moment its stamp tells. Kept as runs:
+// line breaks come every n bytes and the stamps of one tick are equal,
 // so a long capture needs a few bytes per run rather than per entry.
 class StampedPositions {
 public:
@@ -15,9 +16,9 @@ public:
     qsizetype CountUpTo(qsizetype position) const;
     bool Has(qsizetype position) const { return CountUpTo(position) != CountUpTo(position - 1); }
     qsizetype PositionOf(qsizetype index) const;
-    int32_t StampOf(qsizetype index) const;
+    const modZEMO::StampMoment& StampOf(qsizetype index) const;
     // position must be greater than every position pushed before.
-    void Push(qsizetype position, int32_t stamp);
+    void Push(qsizetype position, const modZEMO::StampMoment& stamp);
     void Clear();
 
 private:
@@ -29,7 +30,7 @@ private:
     };
     struct StampRun {
         qsizetype first; // index of the first entry carrying value
-        int32_t value;
+        modZEMO::StampMoment value;
     };
     const Run& RunOfIndex(qsizetype index) const;
 

@@ -16,13 +16,13 @@ qsizetype LatestStamp(const StampedPositions& stamps, qsizetype position)
 
 }
 
-void StrippedPairs::Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& forced,
+void StrippedPairs::Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& breaks,
                             const StampedPositions& chrStamps)
 {
     Clear();
     for (qsizetype index = 0; index < end; ++index) {
         if (bytes.At(index) == '\n')
-            Add(bytes, index, std::max(LatestStamp(forced, index), LatestStamp(chrStamps, index)));
+            Add(bytes, index, std::max(LatestStamp(breaks, index), LatestStamp(chrStamps, index)));
     }
 }
 

@@ -15,7 +15,7 @@ class StrippedPairs {
 public:
     // Works out the intervals among bytes [0, end), with the stamps of both
     // lists standing between them (a stamp at position p stands before byte p).
-    void Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& forced,
+    void Compute(const ByteStore& bytes, qsizetype end, const StampedPositions& breaks,
                  const StampedPositions& chrStamps);
     // Bytes before index that are stripped.
     qsizetype RemovedBefore(qsizetype index) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace modZEMO {
 
@@ -12,12 +13,16 @@ namespace {
 constexpr qint64 Wrap = qint64(1) << 31;
 
 struct Counter {
-    QElapsedTimer clock;
-    qint64 ticksAtReset = 0;
+    QElapsedTimer systemClock;
+    std::function<qint64()> monotonicMs;
+    std::function<QDateTime()> localTime;
+    qint64 msAtReset = 0;
     int32_t countAtReset = 0;
 
-    Counter() { clock.start(); }
-    qint64 Ticks() const { return clock.elapsed() / 10; }
+    Counter() { systemClock.start(); }
+    qint64 Now() const { return monotonicMs ? monotonicMs() : systemClock.elapsed(); }
+    // Ticks are counted where the clock passes a multiple of 10 ms.
+    int32_t CountAt(qint64 ms) const { return int32_t((countAtReset + ms / 10 - msAtReset / 10) % Wrap); }
 };
 
 Counter& TheCounter()
@@ -31,14 +36,29 @@ Counter& TheCounter()
 int32_t MsCount()
 {
     const Counter& counter = TheCounter();
-    return int32_t((counter.countAtReset + counter.Ticks() - counter.ticksAtReset) % Wrap);
+    return counter.CountAt(counter.Now());
 }
 
 void SetMsCount(int32_t count)
 {
     Counter& counter = TheCounter();
-    counter.ticksAtReset = counter.Ticks();
+    counter.msAtReset = counter.Now();
     counter.countAtReset = count;
+}
+
+StampMoment ReadStampMoment()
+{
+    const Counter& counter = TheCounter();
+    const qint64 ms = counter.Now();
+    const QDateTime local = counter.localTime ? counter.localTime() : QDateTime::currentDateTime();
+    return {counter.CountAt(ms), local.time().msecsSinceStartOfDay(), ms - counter.msAtReset};
+}
+
+void SetClocks(std::function<qint64()> monotonicMs, std::function<QDateTime()> localTime)
+{
+    Counter& counter = TheCounter();
+    counter.monotonicMs = std::move(monotonicMs);
+    counter.localTime = std::move(localTime);
 }
 
 void WriteStampText(int32_t count, char* out)

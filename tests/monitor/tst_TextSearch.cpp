@@ -16,21 +16,31 @@ private slots:
     {
         QTest::addColumn<int>("format");
         QTest::addColumn<QByteArray>("needle");
-        QTest::newRow("Chr at the start and the end") << int(ReceivedTexts::Chr) << QByteArray("AB");
-        QTest::newRow("Chr across a stamp") << int(ReceivedTexts::Chr) << QByteArray("D\r\n00000001234ms: A");
-        QTest::newRow("Hex across a stamp") << int(ReceivedTexts::Hex) << QByteArray("44 \r\n00000001234ms: 41");
-        QTest::newRow("Hex bytes") << int(ReceivedTexts::Hex) << InNotation("BC", ReceivedTexts::Hex);
-        QTest::newRow("Bin bytes") << int(ReceivedTexts::Bin) << InNotation("DA", ReceivedTexts::Bin);
-        QTest::newRow("nowhere") << int(ReceivedTexts::Chr) << QByteArray("ABCDA");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<StampKind>("kind");
+        const auto row = [](const char* name, int format, const QByteArray& needle, bool found = true,
+                            StampKind kind = StampKind::Ticks) { QTest::newRow(name) << format << needle << found << kind; };
+        row("Chr at the start and the end", ReceivedTexts::Chr, "AB");
+        row("Chr across a stamp", ReceivedTexts::Chr, "D\r\n00000001234ms: A");
+        row("Hex across a stamp", ReceivedTexts::Hex, "44 \r\n00000001234ms: 41");
+        row("Hex bytes", ReceivedTexts::Hex, InNotation("BC", ReceivedTexts::Hex));
+        row("Bin bytes, not across a stamp", ReceivedTexts::Bin, InNotation("DA", ReceivedTexts::Bin), false);
+        row("nowhere", ReceivedTexts::Chr, "ABCDA", false);
+        row("a stamp as shown", ReceivedTexts::Chr, "D\r\n 00:00:00.000: A", true, StampKind::TimeOfDay);
+        row("not the stamp of another kind", ReceivedTexts::Chr, "00000001234ms", false, StampKind::SinceConnect);
     }
     void findsInTheShownText()
     {
         QFETCH(int, format);
         QFETCH(QByteArray, needle);
+        QFETCH(bool, found);
+        QFETCH(StampKind, kind);
         ReceivedTexts rx;
         rx.Append("ABCDABCDAB", 4, false, 1234);
+        rx.SetStampKind(kind);
         const NotationText& text = *rx.Text(format);
         const QByteArray whole = text.Whole();
+        QCOMPARE(whole.contains(needle), found);
         const auto slice = [&text](qsizetype from, qsizetype to) { return text.Slice(from, to); };
         QCOMPARE(FindForward(text.Size(), slice, needle, 0), whole.indexOf(needle));
         QCOMPARE(FindBackward(text.Size(), slice, needle, text.Size()), whole.lastIndexOf(needle));

@@ -16,15 +16,15 @@
 void MainForm::Timer1_Timer()
 {
     Timer1->stop();
-    const int n = RXBitsNrListBox->currentIndex();
     RefreshModemStatus();
     const monitor::Polled polled
         = monitor::PollPorts(modZEMO::hCom, modZEMO::hCom2, TwoPortMode, DeviceGone[0], DeviceGone[1]);
     LogReceived(polled.first, polled.second);
     // Every line begun in this tick carries the same stamp.
-    const int32_t stamp = modZEMO::MsCount();
+    const modZEMO::StampMoment moment = modZEMO::ReadStampMoment();
+    const LineRules rules = ReceiveLineRules();
     const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
-        texts.Append(data, n, TwoPortMode, stamp);
+        texts.Append(data, rules, moment);
         if (const NotationText* text = texts.Text(OutCombo->currentIndex()))
             box->ShowGrown(text);
     };

@@ -1,6 +1,7 @@
 #include "support/reference/LineText.h"
 
 #include <algorithm>
+#include <utility>
 
 qsizetype LineText::LineLength(qsizetype line) const
 {
@@ -26,27 +27,34 @@ void LineText::Append(QByteArrayView data)
     // A CR at the old end may pair with a LF appended now.
     qsizetype at = std::max<qsizetype>(Size(), 1);
     bytes_.append(data);
+    const char* text = bytes_.constData();
     for (; at < Size(); ++at) {
-        if (bytes_[at] == '\n' && bytes_[at - 1] == '\r')
+        if (text[at] == '\n' && text[at - 1] == '\r')
             starts_.push_back(at + 1);
     }
 }
 
 void LineText::Reflow(qsizetype width)
 {
-    QByteArray stripped;
-    for (const char ch : bytes_) {
-        if (ch == '\n' && stripped.endsWith('\r'))
-            stripped.chop(1);
+    QByteArray stripped(bytes_.size(), Qt::Uninitialized);
+    char* out = stripped.data();
+    qsizetype size = 0;
+    for (const char ch : std::as_const(bytes_)) {
+        if (ch == '\n' && size > 0 && out[size - 1] == '\r')
+            --size;
         else
-            stripped.append(ch);
+            out[size++] = ch;
+    }
+    const qsizetype piece = width > 0 ? width : std::max<qsizetype>(size, 1);
+    QByteArray cut;
+    cut.reserve(size + size / piece * 2);
+    for (qsizetype at = 0; at < size; at += piece) {
+        if (at > 0)
+            cut.append("\r\n", 2);
+        cut.append(out + at, std::min(piece, size - at));
     }
     Clear();
-    for (qsizetype at = 0; at < stripped.size(); at += width > 0 ? width : stripped.size()) {
-        if (at > 0)
-            Append("\r\n");
-        Append(stripped.mid(at, width > 0 ? width : -1));
-    }
+    Append(cut);
 }
 
 void LineText::Clear()
