@@ -48,7 +48,7 @@ private slots:
         QStringList menus;
         for (const QAction* menu : w.window.menuBar()->actions())
             menus << menu->text();
-        QCOMPARE(menus, (QStringList{"&File", "&Port", "&Help"}));
+        QCOMPARE(menus, (QStringList{"&File", "&View", "&Port", "&Help"}));
         QVERIFY(!w.Action("PortBreakMenu")->isEnabled());
     }
 
