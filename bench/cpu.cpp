@@ -208,14 +208,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
 
     SimulatedPorts ports;
-    const int windowFeed = ports.add(1).masterFd();
+    const int windowFeed = ports.Add(1).MasterFd();
     MessageRecorder messages;
     frmMain window;
     bench::Choose(window, "SpeedListBox", QStringLiteral("115200"));
     bench::Choose(window, "OutCombo", QStringLiteral("Hex"));
     bench::Choose(window, "RXBitsNrListBox", QStringLiteral("16"));
     if (!bench::Connect(window, QStringLiteral("Generic"))) {
-        std::printf("could not connect: %s\n", qPrintable(messages.texts().join("; ")));
+        std::printf("could not connect: %s\n", qPrintable(messages.Texts().join("; ")));
         return 1;
     }
 
@@ -227,7 +227,7 @@ int main(int argc, char** argv)
     QDir(home.path()).mkdir(QStringLiteral(".config"));
     QFile settings(home.filePath(QStringLiteral(".config/.gtktermrc")));
     settings.open(QIODevice::WriteOnly);
-    settings.write("[default]\nport = " + peerPort.slavePath().toUtf8()
+    settings.write("[default]\nport = " + peerPort.SlavePath().toUtf8()
                    + "\nspeed = 115200\nbits = 8\nstopbits = 1\nparity = none\nflow = none\nfont = \"Monospace 12\"\n");
     settings.close();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -257,7 +257,7 @@ int main(int argc, char** argv)
     timespec start{};
     clock_gettime(CLOCK_MONOTONIC, &start);
     start.tv_sec += 1; // both settle for a second
-    const pid_t feeders[] = {StartFeeder(windowFeed, phases, start), StartFeeder(peerPort.masterFd(), phases, start)};
+    const pid_t feeders[] = {StartFeeder(windowFeed, phases, start), StartFeeder(peerPort.MasterFd(), phases, start)};
     struct Sample {
         double wall, own, peer;
     };
@@ -300,7 +300,7 @@ int main(int argc, char** argv)
         if (status != 0)
             std::printf("  %s fell behind the feed\n", feeder == feeders[0] ? "Wendale" : "GTKTerm");
     }
-    if (!HoldsOpen(peer.processId(), peerPort.slavePath()))
+    if (!HoldsOpen(peer.processId(), peerPort.SlavePath()))
         std::printf("  GTKTerm closed its port: its figures do not count\n");
     peer.terminate();
     peer.waitForFinished();

@@ -21,8 +21,8 @@ int main(int argc, char** argv)
     const int cycles = argc > 1 ? std::atoi(argv[1]) : 1000;
 
     SimulatedPorts ports;
-    ports.add(1);
-    ports.add(2);
+    ports.Add(1);
+    ports.Add(2);
     MessageRecorder messages;
     frmMain window;
     bool clean = true;
@@ -49,6 +49,6 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         clean = clean && good == cycles && fdsBefore == fdsAfter;
     }
-    std::printf("messages shown: %lld\n", (long long)messages.messages().size());
-    return clean && messages.messages().isEmpty() ? 0 : 1;
+    std::printf("messages shown: %lld\n", (long long)messages.Messages().size());
+    return clean && messages.Messages().isEmpty() ? 0 : 1;
 }

@@ -29,17 +29,17 @@ int main(int argc, char** argv)
     first->SetStreamRate(rate);
     second->SetStreamRate(rate);
     // Linked before the window looks for ports, started once both are open.
-    first.link(ports, 1);
-    second.link(ports, 2);
+    first.Link(ports, 1);
+    second.Link(ports, 2);
     MessageRecorder messages;
     frmMain window;
     // Connected in Transparent operation is connected to both ports.
     if (!bench::Connect(window, QStringLiteral("Transparent"))) {
-        std::printf("could not connect: %s\n", qPrintable(messages.texts().join("; ")));
+        std::printf("could not connect: %s\n", qPrintable(messages.Texts().join("; ")));
         return 1;
     }
-    first.run();
-    second.run();
+    first.Run();
+    second.Run();
 
     const double cpuBefore = bench::ThreadCpuSeconds();
     QElapsedTimer wall;
@@ -59,6 +59,6 @@ int main(int argc, char** argv)
                 (unsigned long long)b.streamSent, (unsigned long long)a.streamReceived,
                 (unsigned long long)a.streamFaults, (long long)(b.streamSent - a.streamReceived));
     std::printf("  window thread CPU: %.2f s, %.1f%% of one core\n", cpu, 100.0 * cpu / elapsed);
-    std::printf("  messages shown: %lld\n", (long long)messages.messages().size());
-    return a.streamFaults + b.streamFaults == 0 && messages.messages().isEmpty() ? 0 : 1;
+    std::printf("  messages shown: %lld\n", (long long)messages.Messages().size());
+    return a.streamFaults + b.streamFaults == 0 && messages.Messages().isEmpty() ? 0 : 1;
 }

@@ -94,13 +94,13 @@ qint64 Throughput(win32::HANDLE h, PtyPair& device, int seconds)
     while (Clock::now() < start + std::chrono::seconds(seconds) + Drain
            && (toProgram.bytes.size() < data.size() || toDevice.bytes.size() < data.size())) {
         const auto due = std::min(data.size(), qsizetype(Rate * Seconds(Clock::now() - start)));
-        if (deviceSent < due && device.send(data.mid(deviceSent, due - deviceSent)))
+        if (deviceSent < due && device.Send(data.mid(deviceSent, due - deviceSent)))
             deviceSent = due;
         if (programSent < due && modZEMO::WritePort(h, data.mid(programSent, due - programSent)))
             programSent = due;
         for (QByteArray piece; !(piece = modZEMO::ReadPort(h)).isEmpty(); toProgram.last = Clock::now())
             toProgram.bytes += piece;
-        if (const QByteArray piece = device.receiveAvailable(); !piece.isEmpty()) {
+        if (const QByteArray piece = device.ReceiveAvailable(); !piece.isEmpty()) {
             toDevice.bytes += piece;
             toDevice.last = Clock::now();
         }
@@ -115,14 +115,14 @@ void Latency(win32::HANDLE h, PtyPair& device)
     for (int i = 0; i < LatencySamples; ++i) {
         const char byte = char(i);
         auto t0 = Clock::now();
-        device.send(QByteArray(1, byte));
+        device.Send(QByteArray(1, byte));
         char got = 0;
         win32::DWORD count = 0;
         if (!win32::ReadFile(h, &got, 1, &count, nullptr) || count != 1 || got != byte)
             break;
         in.push_back(Seconds(Clock::now() - t0) * 1000);
         t0 = Clock::now();
-        if (!win32::WriteFile(h, &byte, 1, &count, nullptr) || device.receive(1, 1000) != QByteArray(1, byte))
+        if (!win32::WriteFile(h, &byte, 1, &count, nullptr) || device.Receive(1, 1000) != QByteArray(1, byte))
             break;
         out.push_back(Seconds(Clock::now() - t0) * 1000);
     }
@@ -141,13 +141,13 @@ int main(int argc, char** argv)
     for (const bool raw : {false, true}) {
         // A server of its own for each kind: ser2net gives a device to one connection at a time.
         PtyPair device;
-        Ser2net server(device.slavePath());
-        if (!server.start()) {
+        Ser2net server(device.SlavePath());
+        if (!server.Start()) {
             std::printf("ser2net did not start (is it installed?)\n");
             return 1;
         }
-        const QString url = raw ? server.tcpUrl() : server.rfc2217Url();
-        ports.link(1, url);
+        const QString url = raw ? server.TcpUrl() : server.Rfc2217Url();
+        ports.Link(1, url);
         const win32::HANDLE h = modZEMO::OpenPort(QStringLiteral("COM1"));
         // Reads that return at once, as the window sets them; then, for the
         // single bytes, reads that return as soon as a byte is there.

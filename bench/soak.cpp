@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     HostedDevice<devsim::TalkerDevice> talker(QStringLiteral("COM1"));
     talker->SetStreamRate(rate);
     talker->SetRecording(false); // the device shares the process: keep its log out of the memory figures
-    talker.link(ports, 1);
+    talker.Link(ports, 1);
     MessageRecorder messages;
     frmMain window;
     bench::Choose(window, "SpeedListBox", QStringLiteral("115200"));
@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     }
     if (!logFile.isEmpty() && !window.StartLog(logFile))
         return 1;
-    talker.run();
+    talker.Run();
 
     const double rssStart = bench::ResidentBytes();
     const double cpuStart = bench::ThreadCpuSeconds();
@@ -98,6 +98,6 @@ int main(int argc, char** argv)
                 "%llu faulty lines; %lld messages; resident grew %.2f bytes per received byte\n",
                 wall.elapsed() / 1000.0, (unsigned long long)streamed, (unsigned long long)checker.Bytes(),
                 (unsigned long long)checker.GoodLines(), (unsigned long long)checker.Faults(),
-                (long long)messages.messages().size(), grown);
+                (long long)messages.Messages().size(), grown);
     return checker.Faults() == 0 ? 0 : 1;
 }

@@ -34,7 +34,7 @@ int main(int argc, char** argv)
     std::printf("another window, this machine's ports: %.1f ms\n", ShowWindowMs());
     SimulatedPorts ports;
     for (int n = 1; n <= 7; ++n)
-        ports.add(n);
+        ports.Add(n);
     std::printf("another window, seven simulated ports: %.1f ms\n", ShowWindowMs());
     return 0;
 }

@@ -69,7 +69,7 @@ private slots:
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         QVERIFY(Connected(w) && w.Timer()->isActive());
         QVERIFY(modZEMO::MsCount() < 100);
-        QTEST(w.ports.device(1).slaveBitRate(), "rate");
+        QTEST(w.ports.Device(1).SlaveBitRate(), "rate");
         // A pseudo-terminal forces 8 bits without parity; the record set shows what was asked.
         win32::DCB dcb{};
         QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(indicators(), QString());
         QCOMPARE(w.Label("Label8")->text(), QStringLiteral(" %1").arg(status));
         QCOMPARE(w.Button("COMInitButton")->text(), QStringLiteral("Init."));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // Each way Init can fail leaves nothing open, and File > Exit stops a
@@ -158,13 +158,13 @@ private slots:
         if (holder > 0)
             Release(holder);
         QVERIFY(!Connected(w));
-        QCOMPARE(w.messages.texts(), said);
+        QCOMPARE(w.messages.Texts(), said);
         if (!said.isEmpty()) {
-            const MessageRecorder::Message& shown = w.messages.messages().last();
+            const MessageRecorder::Message& shown = w.messages.Messages().last();
             QCOMPARE(shown.style, int(modZEMO::MsgCritical));
             QCOMPARE(shown.title, QStringLiteral("Brackwell"));
             if (holder > 0)
-                QCOMPARE(shown.informative, w.ports.device(1).slavePath() + QStringLiteral(": in use by another program"));
+                QCOMPARE(shown.informative, w.ports.Device(1).SlavePath() + QStringLiteral(": in use by another program"));
             ExpectIdle(w);
             QCOMPARE(w.Button("COMInitButton")->text(), QStringLiteral("Init"));
         }
@@ -230,7 +230,7 @@ private slots:
         }
         QCOMPARE(OpenDescriptors(), before);
         QCOMPARE(win32::testhook::StrayCloses(), 0);
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // A device that goes away is reported once, naming its port; Disc. works
@@ -238,56 +238,56 @@ private slots:
     void unplugOnePort()
     {
         TestWindow w({1});
-        PtyPair& device = w.ports.device(1);
+        PtyPair& device = w.ports.Device(1);
         QVERIFY(Connect(w, "Generic"));
-        QVERIFY(device.send("before"));
+        QVERIFY(device.Send("before"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("before"));
 
-        device.closeMaster();
-        QTRY_COMPARE(w.messages.texts(), QStringList{Gone.arg(1)});
-        QCOMPARE(w.messages.messages().front().style, int(modZEMO::MsgCritical));
+        device.CloseMaster();
+        QTRY_COMPARE(w.messages.Texts(), QStringList{Gone.arg(1)});
+        QCOMPARE(w.messages.Messages().front().style, int(modZEMO::MsgCritical));
         LetTicksRun(10); // further ticks against the port whose device has gone
-        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.Messages().size(), 1);
         QCOMPARE(w.Label("CTSv")->text(), QStringLiteral("0"));
         QCOMPARE(w.Box("RXOut")->Text(), QByteArray("before"));
         Send(w, "x");
-        QCOMPARE(w.messages.texts(), (QStringList{Gone.arg(1), SendError}));
+        QCOMPARE(w.messages.Texts(), (QStringList{Gone.arg(1), SendError}));
 
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         QVERIFY(!Connected(w));
-        w.ports.add(1); // the device is back
+        w.ports.Add(1); // the device is back
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
-        QVERIFY(w.ports.device(1).send("after"));
+        QVERIFY(w.ports.Device(1).Send("after"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("after"));
-        QCOMPARE(w.messages.messages().size(), 2);
+        QCOMPARE(w.messages.Messages().size(), 2);
     }
 
     void unplugDuringRelay()
     {
         TestWindow w({1, 2});
-        PtyPair& first = w.ports.device(1);
-        PtyPair& second = w.ports.device(2);
+        PtyPair& first = w.ports.Device(1);
+        PtyPair& second = w.ports.Device(2);
         QVERIFY(Connect(w, "Transparent"));
         QVERIFY(ShowsTwoPorts(w));
 
         // The first relay to the vanished port fails and says so; then the
         // loss is known and nothing more is relayed to it. All data is shown.
         // No tick runs until the box is waited on: the first finds both.
-        second.closeMaster();
+        second.CloseMaster();
         const QByteArray data(250, 'd');
         for (int sent = 1; sent <= 3; ++sent) {
-            QVERIFY(first.send(data));
-            QVERIFY(first.waitUntilQueued(data.size()));
+            QVERIFY(first.Send(data));
+            QVERIFY(first.WaitUntilQueued(data.size()));
             QTRY_COMPARE(w.Box("RXOut")->Text(), data.repeated(sent));
         }
-        QCOMPARE(w.messages.texts(), (QStringList{SendError, Gone.arg(2)}));
+        QCOMPARE(w.messages.Texts(), (QStringList{SendError, Gone.arg(2)}));
 
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
-        w.ports.add(1);
-        w.ports.add(2);
+        w.ports.Add(1);
+        w.ports.Add(2);
         QVERIFY(Connect(w, "Transparent"));
         QVERIFY(ShowsTwoPorts(w));
-        QCOMPARE(w.messages.messages().size(), 2);
+        QCOMPARE(w.messages.Messages().size(), 2);
     }
 };
 

@@ -53,17 +53,17 @@ private slots:
         TestWindow w({1});
         QVERIFY(Connect(w, "Generic"));
         QVERIFY(w.window.StartLog(path));
-        QVERIFY(w.ports.device(1).send("data"));
+        QVERIFY(w.ports.Device(1).Send("data"));
         QByteArray logged;
         QTRY_COMPARE(ReadOn(reader, logged), QByteArray("data"));
         ::close(reader);
-        QVERIFY(w.ports.device(1).send("more"));
+        QVERIFY(w.ports.Device(1).Send("more"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("datamore"));
-        QVERIFY(w.ports.device(1).send("again"));
+        QVERIFY(w.ports.Device(1).Send("again"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("datamoreagain"));
-        QCOMPARE(w.messages.messages().size(), 1);
-        QVERIFY(w.messages.messages().front().text.contains(path));
-        QCOMPARE(w.messages.messages().front().informative, QStringLiteral("The file cannot be written: Broken pipe"));
+        QCOMPARE(w.messages.Messages().size(), 1);
+        QVERIFY(w.messages.Messages().front().text.contains(path));
+        QCOMPARE(w.messages.Messages().front().informative, QStringLiteral("The file cannot be written: Broken pipe"));
         QVERIFY(!w.Action("FileLogMenu")->isChecked());
     }
 
@@ -81,14 +81,14 @@ private slots:
         ::dup2(pipe[1], STDOUT_FILENO);
         ::close(pipe[1]);
         QByteArray logged;
-        if (w.window.StartLog(QStringLiteral("-")) && w.ports.device(1).send(EveryByte()))
+        if (w.window.StartLog(QStringLiteral("-")) && w.ports.Device(1).Send(EveryByte()))
             (void)QTest::qWaitFor([&] { return ReadOn(pipe[0], logged).size() >= 256; });
         std::fflush(stdout);
         ::dup2(saved, STDOUT_FILENO);
         ::close(saved);
         ::close(pipe[0]);
         QCOMPARE(logged, EveryByte());
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 };
 

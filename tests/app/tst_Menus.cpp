@@ -75,10 +75,10 @@ private slots:
         if (!listed.isEmpty()) {
             QCOMPARE(modZEMO::PortName, listed.first());
             QCOMPARE(w.List("ComPortListBox")->itemData(0, Qt::ToolTipRole).toString(),
-                     w.ports.device(listed.first().mid(3).toInt()).slavePath());
+                     w.ports.Device(listed.first().mid(3).toInt()).SlavePath());
         }
         QVERIFY(!w.List("AltComListBox")->isEnabled() && !ShowsTwoPorts(w));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     void portListsFollowTheDevices()
@@ -93,15 +93,15 @@ private slots:
         QCOMPARE(alternate->currentIndex(), -1);
         QVERIFY(Choose(alternate, "COM3"));
 
-        w.ports.add(1);
+        w.ports.Add(1);
         QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3", "COM5"}));
         QCOMPARE(ports->currentText(), QStringLiteral("COM5"));
         QCOMPARE(Items(alternate), QStringList({"COM1", "COM3"}));
         QCOMPARE(alternate->currentText(), QStringLiteral("COM3"));
-        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), w.ports.device(1).slavePath());
+        QCOMPARE(ports->itemData(0, Qt::ToolTipRole).toString(), w.ports.Device(1).SlavePath());
 
         // The chosen port goes: the first one listed is chosen, as at start-up.
-        w.ports.remove(5);
+        w.ports.Remove(5);
         QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3"}));
         QCOMPARE(ports->currentText(), QStringLiteral("COM1"));
         QCOMPARE(Items(alternate), QStringList({"COM3"}));
@@ -109,7 +109,7 @@ private slots:
 
         // Nothing changes while a port is open; Disc. catches up.
         QVERIFY(Connect(w, "Generic"));
-        w.ports.add(7);
+        w.ports.Add(7);
         QTest::qWait(600);
         QCOMPARE(Items(ports), QStringList({"COM1", "COM3"}));
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
@@ -151,16 +151,16 @@ private slots:
             QCOMPARE(manual.fileName(), QStringLiteral("index.html"));
             QVERIFY2(manual.isFile(), qPrintable(manual.filePath()));
             if (!browserOpens) {
-                QCOMPARE(w.messages.messages().size(), 1);
-                QCOMPARE(w.messages.messages().first().title, QStringLiteral("Brackwell"));
-                QVERIFY2(w.messages.texts().first().contains(manual.filePath()), qPrintable(w.messages.texts().first()));
+                QCOMPARE(w.messages.Messages().size(), 1);
+                QCOMPARE(w.messages.Messages().first().title, QStringLiteral("Brackwell"));
+                QVERIFY2(w.messages.Texts().first().contains(manual.filePath()), qPrintable(w.messages.Texts().first()));
             }
         }
-        w.messages.clear();
+        w.messages.Clear();
         w.Action("HelpAboutMenu")->trigger();
-        QCOMPARE(w.messages.messages().size(), 1);
-        QCOMPARE(w.messages.messages().first().title, QStringLiteral("ZEMO"));
-        QVERIFY(w.messages.texts().first().startsWith(w.window.windowTitle() + QStringLiteral("\r\n")));
+        QCOMPARE(w.messages.Messages().size(), 1);
+        QCOMPARE(w.messages.Messages().first().title, QStringLiteral("ZEMO"));
+        QVERIFY(w.messages.Texts().first().startsWith(w.window.windowTitle() + QStringLiteral("\r\n")));
         QVERIFY(Connected(w) && w.Timer()->isActive());
         QCOMPARE(ClosedCount("COM1"), 0);
     }
@@ -217,7 +217,7 @@ private slots:
         QTEST(ClosedCount("COM2"), "com2Closes");
         QCOMPARE(win32::testhook::StrayCloses(), 0);
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // The bytes-per-line list's 65 entries open as a scrolled list, not a popup the height of the screen.
@@ -278,7 +278,7 @@ private slots:
             QVERIFY(Connect(w, twoPorts ? "Transparent" : "Generic"));
             for (int port = 0; port < (twoPorts ? 2 : 1); ++port) {
                 const QByteArray data = EveryByte().repeated(8 + port);
-                QVERIFY(w.ports.device(1 + port).send(data));
+                QVERIFY(w.ports.Device(1 + port).Send(data));
                 expected[port] += data;
             }
             QTRY_COMPARE(Contents(path), expected[0]);
@@ -288,7 +288,7 @@ private slots:
             QCOMPARE(Contents(dir.filePath("capture.COM2.bin")), expected[1]);
         log->trigger();
         QVERIFY(!log->isChecked() && !w.window.windowTitle().contains("logging"));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     void logThatCannotBeWrittenStops_data()
@@ -305,15 +305,15 @@ private slots:
         QVERIFY(Connect(w, "Generic"));
         const auto answer = AnswerFileDialog(path);
         w.Action("FileLogMenu")->trigger();
-        QVERIFY(w.ports.device(1).send("data"));
+        QVERIFY(w.ports.Device(1).Send("data"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("data"));
-        QCOMPARE(w.messages.messages().size(), 1);
-        QVERIFY(w.messages.messages().front().text.contains(path));
-        QVERIFY(!w.messages.messages().front().informative.isEmpty());
+        QCOMPARE(w.messages.Messages().size(), 1);
+        QVERIFY(w.messages.Messages().front().text.contains(path));
+        QVERIFY(!w.messages.Messages().front().informative.isEmpty());
         QVERIFY(!w.Action("FileLogMenu")->isChecked());
-        QVERIFY(w.ports.device(1).send("more"));
+        QVERIFY(w.ports.Device(1).Send("more"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("datamore"));
-        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.Messages().size(), 1);
     }
 
     void saveWritesTextOrBytes_data()
@@ -330,8 +330,8 @@ private slots:
         TestWindow w({1, 2});
         QVERIFY(Choose(w.List("OutCombo"), "Hex") && Choose(w.List("RXBitsNrListBox"), "16"));
         QVERIFY(Connect(w, "Transparent"));
-        QVERIFY(w.ports.device(1).send(EveryByte()));
-        QVERIFY(w.ports.device(2).send("reply\r\n"));
+        QVERIFY(w.ports.Device(1).Send(EveryByte()));
+        QVERIFY(w.ports.Device(2).Send("reply\r\n"));
         // Every byte is shown once the last ones are.
         QTRY_COMPARE(w.Box("RX2Out")->Text(), QByteArray("72 65 70 6C 79 0D 0A "));
         QTRY_VERIFY(w.Box("RXOut")->Text().contains("FE FF "));
@@ -345,7 +345,7 @@ private slots:
 
         const auto unwritable = AnswerFileDialog(QStringLiteral("/proc/version"), type);
         w.Action("FileSaveMenu")->trigger();
-        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.Messages().size(), 1);
         QVERIFY(Connected(w));
     }
 };

@@ -44,7 +44,7 @@ private slots:
     {
         TestWindow w({1, 2});
         QVERIFY(Connect(w, "Transparent"));
-        QVERIFY(w.ports.device(1).send("ABCDE") && w.ports.device(2).send("XYZ"));
+        QVERIFY(w.ports.Device(1).Send("ABCDE") && w.ports.Device(2).Send("XYZ"));
         QTRY_COMPARE(Shown(w), QByteArray("ABCDE|XYZ"));
         QStringList captions;
         QList<QByteArray> texts;
@@ -73,7 +73,7 @@ private slots:
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         QVERIFY(Connect(w, "CM12(X10)"));
         QVERIFY(Choose(w.List("OutCombo"), "Chr") && Choose(w.List("RXBitsNrListBox"), "0"));
-        QVERIFY(w.ports.device(1).send("ABCDE"));
+        QVERIFY(w.ports.Device(1).Send("ABCDE"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("ABCDE"));
         win32::testhook::SetInputLines("COM1", 0xB0);
         Send(w, "RESET");
@@ -101,13 +101,13 @@ private slots:
     void waitingBytesAllShownInOneTick()
     {
         TestWindow w({1, 2});
-        PtyPair& first = w.ports.device(1);
-        PtyPair& second = w.ports.device(2);
+        PtyPair& first = w.ports.Device(1);
+        PtyPair& second = w.ports.Device(2);
         QVERIFY(Connect(w, "Generic"));
         // The test blocks while the bytes queue, so no tick runs before all have come.
         const QByteArray sent = Counting(250, 0);
-        QVERIFY(first.send(sent));
-        QVERIFY(first.waitUntilQueued(250));
+        QVERIFY(first.Send(sent));
+        QVERIFY(first.WaitUntilQueued(250));
         QByteArray shown;
         QVERIFY(AfterNextTick(w, [&] { shown = w.Box("RXOut")->Text(); }));
         QCOMPARE(shown, sent);
@@ -119,23 +119,23 @@ private slots:
         QTest::mouseClick(w.Button("ClearButton"), Qt::LeftButton);
         QVERIFY(Connect(w, "Transparent"));
         const QByteArray query = Counting(230, 7);
-        QVERIFY(first.send(query));
-        QVERIFY(second.send("REPLY\r\n"));
-        QVERIFY(first.waitUntilQueued(query.size()));
-        QVERIFY(second.waitUntilQueued(7));
+        QVERIFY(first.Send(query));
+        QVERIFY(second.Send("REPLY\r\n"));
+        QVERIFY(first.WaitUntilQueued(query.size()));
+        QVERIFY(second.WaitUntilQueued(7));
         QByteArray relayed, relayedBack;
         // Read within the tick, so that no later tick can relay what it left.
         QVERIFY(AfterNextTick(w, [&] {
             shown = Shown(w);
-            relayed = second.receive(query.size(), 2000);
-            relayedBack = first.receive(7, 2000);
+            relayed = second.Receive(query.size(), 2000);
+            relayedBack = first.Receive(7, 2000);
         }));
         QCOMPARE(relayed, query);
         QCOMPARE(relayedBack, QByteArray("REPLY\r\n"));
         QVERIFY(shown.startsWith(query + '|'));
         // A received CR LF is followed by a stamp in two-port operation.
         QVERIFY(shown.mid(query.size() + 1).startsWith("REPLY\r\n000"));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 };
 

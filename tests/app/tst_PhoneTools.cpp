@@ -67,8 +67,8 @@ private slots:
         QVERIFY2(socat.waitForStarted(), "socat is missing: run scripts/install-deps.sh");
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(device); }));
         TestWindow w;
-        gsm.start(w.ports, 5);
-        QVERIFY(w.ports.link(6, dir.filePath("relay")));
+        gsm.Start(w.ports, 5);
+        QVERIFY(w.ports.Link(6, dir.filePath("relay")));
         // Plugged in while the window is open.
         QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM5", "COM6"}));
         QVERIFY(Connect(w, "Transparent"));
@@ -106,7 +106,7 @@ private slots:
         QTRY_COMPARE(FileBytes(dir.filePath("to-tool")), gsm->Sent().Bytes());
         QCOMPARE(QByteArray::fromHex(w.Box("RXOut")->Text()), gsm->Sent().Bytes());
         QCOMPARE(QByteArray::fromHex(w.Box("RX2Out")->Text()), gsm->Received().Bytes());
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
         socat.kill();
         socat.waitForFinished();
     }

@@ -76,8 +76,8 @@ private slots:
         for (const auto& [list, entry] : unlikeEveryProfile)
             QVERIFY(Choose(w.List(list), entry));
         QVERIFY(Connect(w, QTest::currentDataTag()));
-        QTEST(w.ports.device(1).slaveBitRate(), "bitRate");
-        QCOMPARE(w.List("SpeedListBox")->currentText().toUInt(), w.ports.device(1).slaveBitRate());
+        QTEST(w.ports.Device(1).SlaveBitRate(), "bitRate");
+        QCOMPARE(w.List("SpeedListBox")->currentText().toUInt(), w.ports.Device(1).SlaveBitRate());
         // A pseudo-terminal forces 8 bits without parity; the record set shows what was asked.
         win32::DCB dcb{};
         QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
@@ -87,7 +87,7 @@ private slots:
         QTEST(DisplaySettings(w), "display");
         QTEST(LineEvents("COM1"), "lines");
         QVERIFY(w.Check("DTRv")->isEnabled() && w.Check("RTSv")->isEnabled());
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     void irmanStartUpSequence()
@@ -95,7 +95,7 @@ private slots:
         HostedDevice<devsim::IrmanDevice> irman;
         irman->SetCodeInterval(200ms);
         TestWindow w;
-        irman.start(w.ports, 1);
+        irman.Start(w.ports, 1);
         QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
         QVERIFY(Connect(w, "IRMan"));
         QVERIFY(!w.Edit("SendData")->isEnabled());
@@ -110,14 +110,14 @@ private slots:
         QVERIFY2(chunks[1].at - chunks[0].at >= 450ms, "R came too soon after I");
         // Its "OK" and the codes after it show once the connect is done.
         QTRY_VERIFY(w.Box("RXOut")->Text().startsWith("OK") && w.Box("RXOut")->TextLength() >= 2 + 2 * 6);
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // Refused without a second port and with the second port busy, then connected.
     void transparent()
     {
         TestWindow w({1, 2});
-        const int holder = ::open(qPrintable(w.ports.device(2).slavePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const int holder = ::open(qPrintable(w.ports.Device(2).SlavePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
         QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
         w.window.show();
         QVERIFY(Choose(w.List("ParityListBox"), "Even") && Choose(w.List("BitsListBox"), "7"));
@@ -135,10 +135,10 @@ private slots:
         QVERIFY(refused());
         QVERIFY(PortIsFree("COM1"));
         QStringList said;
-        for (const auto& m : w.messages.messages())
+        for (const auto& m : w.messages.Messages())
             said << QString::number(m.style) + ' ' + m.title + ": " + m.text;
         QCOMPARE(said, (QStringList{"0 ZEMO: Please select second port before init!", "16 Brackwell: Error initializing COM port."}));
-        w.messages.clear();
+        w.messages.Clear();
         ::close(holder);
 
         // What is relayed and shown is tested with the receive tick.
@@ -163,7 +163,7 @@ private slots:
         QVERIFY(!Connected(w) && w.List("AltComListBox")->isEnabled());
         QCOMPARE(LineEvents("COM1") + " / " + LineEvents("COM2"), QStringLiteral("DTR- RTS- closed / closed"));
         QVERIFY(PortIsFree("COM1") && PortIsFree("COM2"));
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 };
 

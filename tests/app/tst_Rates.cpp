@@ -75,8 +75,8 @@ private slots:
             QVERIFY(Choose(w.List("SpeedListBox"), speed));
         ClickInit(w);
         QVERIFY(Connected(w));
-        QCOMPARE(w.ports.device(1).slaveBitRate(), speed.trimmed().toUInt());
-        QVERIFY(w.messages.messages().isEmpty());
+        QCOMPARE(w.ports.Device(1).SlaveBitRate(), speed.trimmed().toUInt());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // A typed text that names no rate gets one message and opens nothing;
@@ -95,9 +95,9 @@ private slots:
         w.window.show();
         TypeSpeed(w, speed);
         ClickInit(w);
-        QCOMPARE(w.messages.texts(), QStringList{Refused});
-        QCOMPARE(w.messages.messages().first().style, 16);
-        QCOMPARE(w.messages.messages().first().title, QStringLiteral("Brackwell"));
+        QCOMPARE(w.messages.Texts(), QStringList{Refused});
+        QCOMPARE(w.messages.Messages().first().style, 16);
+        QCOMPARE(w.messages.Messages().first().title, QStringLiteral("Brackwell"));
         QVERIFY(!Connected(w) && !w.Timer()->isActive());
         QVERIFY(LineChanges("COM1").isEmpty());
         QVERIFY(PortIsFree(QStringLiteral("COM1")));
@@ -105,8 +105,8 @@ private slots:
         TypeSpeed(w, QStringLiteral("74880"));
         ClickInit(w);
         QVERIFY(Connected(w));
-        QCOMPARE(w.ports.device(1).slaveBitRate(), 74880u);
-        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.ports.Device(1).SlaveBitRate(), 74880u);
+        QCOMPARE(w.messages.Messages().size(), 1);
     }
 
     // Profiles keep their fixed rates whatever is typed; Transparent still picks 115200.
@@ -124,8 +124,8 @@ private slots:
         w.window.show();
         TypeSpeed(w, QStringLiteral("bogus"));
         QVERIFY(Connect(w, type));
-        QTEST(w.ports.device(1).slaveBitRate(), "rate");
-        QVERIFY(w.messages.messages().isEmpty());
+        QTEST(w.ports.Device(1).SlaveBitRate(), "rate");
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // Send Break holds the primary port's line in the break state for about
@@ -146,7 +146,7 @@ private slots:
         win32::testhook::ClearLineHistory("COM1");
         sendBreak->trigger();
         QVERIFY(!sendBreak->isEnabled());
-        QVERIFY(w.ports.device(1).send("during"));
+        QVERIFY(w.ports.Device(1).Send("during"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("during"));
         if (disconnectDuring)
             ClickInit(w);
@@ -156,7 +156,7 @@ private slots:
         const auto held = std::chrono::duration_cast<std::chrono::milliseconds>(history[1].when - history[0].when);
         qInfo("the break was held %lld ms", qlonglong(held.count()));
         QCOMPARE(sendBreak->isEnabled(), !disconnectDuring);
-        QVERIFY(w.messages.messages().isEmpty());
+        QVERIFY(w.messages.Messages().isEmpty());
     }
 
     // A driver that lost received bytes (the line faster than the window
@@ -167,11 +167,11 @@ private slots:
         QVERIFY(Connect(w, QStringLiteral("Generic")));
         win32::testhook::AddInputErrors("COM1", win32::CE_RXOVER);
         const QStringList said{QStringLiteral("The driver of COM1 has lost received bytes.")};
-        QTRY_COMPARE(w.messages.texts(), said);
+        QTRY_COMPARE(w.messages.Texts(), said);
         win32::testhook::AddInputErrors("COM1", win32::CE_OVERRUN);
-        QVERIFY(w.ports.device(1).send("after"));
+        QVERIFY(w.ports.Device(1).Send("after"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("after"));
-        QCOMPARE(w.messages.texts(), said);
+        QCOMPARE(w.messages.Texts(), said);
         QVERIFY(Connected(w));
     }
 
@@ -186,18 +186,18 @@ private slots:
     {
         QFETCH(QString, speed);
         PtyPair device;
-        Ser2net server(device.slavePath());
-        QVERIFY(server.start());
+        Ser2net server(device.SlavePath());
+        QVERIFY(server.Start());
         TestWindow w;
-        QVERIFY(w.ports.link(1, server.rfc2217Url()));
+        QVERIFY(w.ports.Link(1, server.Rfc2217Url()));
         // The list takes the new port up as it does any that comes.
         QTRY_VERIFY(Items(w.List("ComPortListBox")).contains("COM1"));
         w.window.show();
         TypeSpeed(w, speed);
         ClickInit(w);
-        QVERIFY2(Connected(w), qPrintable(w.messages.messages().value(0).informative));
+        QVERIFY2(Connected(w), qPrintable(w.messages.Messages().value(0).informative));
         termios2 t{};
-        QCOMPARE(ioctl(device.masterFd(), TCGETS2, &t), 0);
+        QCOMPARE(ioctl(device.MasterFd(), TCGETS2, &t), 0);
         QCOMPARE(t.c_ospeed, speed.toUInt());
     }
 };

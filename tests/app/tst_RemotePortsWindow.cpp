@@ -22,7 +22,7 @@ namespace {
 class ScriptedServer {
 public:
     ScriptedServer(const QByteArray& opening, const QByteArray& answer)
-        : thread_([this, opening, answer] { serve(opening, answer); })
+        : thread_([this, opening, answer] { Serve(opening, answer); })
     {
     }
     ~ScriptedServer()
@@ -34,11 +34,11 @@ public:
         ::close(listener_);
         ::close(client_);
     }
-    quint16 port() const { return port_; }
-    bool accepted() const { return client_ >= 0; }
+    quint16 Port() const { return port_; }
+    bool Accepted() const { return client_ >= 0; }
 
 private:
-    void serve(const QByteArray& opening, const QByteArray& answer)
+    void Serve(const QByteArray& opening, const QByteArray& answer)
     {
         const int client = client_ = ::accept(listener_, nullptr, nullptr);
         if (client < 0)
@@ -108,18 +108,18 @@ private slots:
         // The lines as the server reports them: CTS and DCD on.
         ScriptedServer server(opening + Sub(Bytes({107, 0x90})), answer);
         if (url.isEmpty())
-            url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.port());
+            url = QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.Port());
         TestWindow w;
-        QVERIFY(w.ports.link(1, url));
+        QVERIFY(w.ports.Link(1, url));
         win32::testhook::StopEmulating();
         QTRY_COMPARE(w.List("ComPortListBox")->itemData(0, Qt::ToolTipRole).toString(), url);
-        QVERIFY(!server.accepted()); // looking for ports connects to nothing
+        QVERIFY(!server.Accepted()); // looking for ports connects to nothing
         QCOMPARE(Connect(w, "Generic"), reason.isEmpty());
         if (reason.isEmpty()) {
             QTRY_COMPARE(w.Label("Label8")->text(), QStringLiteral(" %1").arg(win32::MS_CTS_ON | win32::MS_RLSD_ON));
         } else {
-            QCOMPARE(w.messages.texts(), QStringList{"Error initializing COM port."});
-            QCOMPARE(w.messages.messages().first().informative, url + reason);
+            QCOMPARE(w.messages.Texts(), QStringList{"Error initializing COM port."});
+            QCOMPARE(w.messages.Messages().first().informative, url + reason);
         }
     }
 
@@ -149,11 +149,11 @@ private slots:
         QFETCH(QStringList, settings);
         // The test plays the device behind ser2net.
         PtyPair device;
-        Ser2net server(device.slavePath());
-        QVERIFY(server.start());
+        Ser2net server(device.SlavePath());
+        QVERIFY(server.Start());
         TestWindow w;
-        QVERIFY(w.ports.link(1, raw ? server.tcpUrl() : server.rfc2217Url()));
-        PtyPair& local = w.ports.add(2);
+        QVERIFY(w.ports.Link(1, raw ? server.TcpUrl() : server.Rfc2217Url()));
+        PtyPair& local = w.ports.Add(2);
         QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM1", "COM2"}));
         w.window.show();
         ChooseInterface(w, type);
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(modZEMO::OpenPort(QStringLiteral("COM1")), win32::INVALID_HANDLE_VALUE); // held by the window
         if (!raw) {
             termios2 t{};
-            QCOMPARE(ioctl(device.masterFd(), TCGETS2, &t), 0);
+            QCOMPARE(ioctl(device.MasterFd(), TCGETS2, &t), 0);
             QCOMPARE(t.c_ospeed, w.List("SpeedListBox")->currentText().toUInt());
             QCOMPARE(bool(t.c_cflag & CSTOPB), settings[3] != "1");
             QCOMPARE(bool(t.c_cflag & CRTSCTS), settings[4] == "Hardware");
@@ -177,12 +177,12 @@ private slots:
                      (QList<int>{settings[1].toInt(), int(lists::ParityEntries().indexOf(settings[2]))}));
         }
 
-        QVERIFY(device.send(EveryByte()));
+        QVERIFY(device.Send(EveryByte()));
         QByteArray relayed;
         const bool transparent = type == u"Transparent";
         if (transparent) {
-            QTRY_COMPARE(relayed += local.receiveAvailable(), EveryByte());
-            QVERIFY(local.send(EveryByte()));
+            QTRY_COMPARE(relayed += local.ReceiveAvailable(), EveryByte());
+            QVERIFY(local.Send(EveryByte()));
         } else {
             QTRY_COMPARE(w.Box("RXOut")->Text(), EveryByte());
             QVERIFY(Choose(w.List("TXDataTypeListBox"), "HEX"));
@@ -191,21 +191,21 @@ private slots:
             Send(w, QString::fromLatin1(EveryByte().toHex()));
         }
         QByteArray sent;
-        QTRY_COMPARE(sent += device.receiveAvailable(), EveryByte());
-        QVERIFY(w.messages.messages().isEmpty());
+        QTRY_COMPARE(sent += device.ReceiveAvailable(), EveryByte());
+        QVERIFY(w.messages.Messages().isEmpty());
         if (transparent)
             return;
 
-        server.stop();
-        QTRY_COMPARE(w.messages.texts(), QStringList{QStringLiteral("The device on COM1 is not responding.")});
+        server.Stop();
+        QTRY_COMPARE(w.messages.Texts(), QStringList{QStringLiteral("The device on COM1 is not responding.")});
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(!Connected(w));
-        QVERIFY(server.start());
+        QVERIFY(server.Start());
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(Connected(w));
-        QVERIFY(device.send("after"));
+        QVERIFY(device.Send("after"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("after"));
-        QCOMPARE(w.messages.messages().size(), 1);
+        QCOMPARE(w.messages.Messages().size(), 1);
     }
 };
 

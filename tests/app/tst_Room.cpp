@@ -85,11 +85,11 @@ private slots:
     void followsOnlyAtTheEnd()
     {
         TestWindow w({1});
-        PtyPair& device = w.ports.device(1);
+        PtyPair& device = w.ports.Device(1);
         QVERIFY(Choose(w.List("OutCombo"), "Hex") && Choose(w.List("RXBitsNrListBox"), "16"));
         QVERIFY(Connect(w, "Generic"));
         QTimer streaming;
-        connect(&streaming, &QTimer::timeout, [&] { device.send(QByteArray(48, 'x')); });
+        connect(&streaming, &QTimer::timeout, [&] { device.Send(QByteArray(48, 'x')); });
         streaming.start(10);
         ReceiveView* box = w.Box("RXOut");
         QScrollBar* bar = box->verticalScrollBar();
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(Connect(w, "Generic"));
         w.window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
-        QVERIFY(w.ports.device(1).send("OK\r\nOK\r\n"));
+        QVERIFY(w.ports.Device(1).Send("OK\r\nOK\r\n"));
         QTRY_COMPARE(box->Text().count("0D 0A"), 2);
         const int height = box->height();
         QTest::keyClick(&w.window, Qt::Key_F, Qt::ControlModifier);
@@ -233,7 +233,7 @@ private slots:
         int tick = 0;
         QTimer feed;
         QObject::connect(&feed, &QTimer::timeout, [&] {
-            w.ports.device(1).send(QByteArray(bytesPerTick, char('A' + tick % 26)));
+            w.ports.Device(1).Send(QByteArray(bytesPerTick, char('A' + tick % 26)));
             ++tick;
         });
         feed.start(10);

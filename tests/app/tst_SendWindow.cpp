@@ -45,7 +45,7 @@ private slots:
         QFETCH(QByteArray, sent);
         modZEMO::SendHistory = {};
         TestWindow w({1});
-        PtyPair& device = w.ports.device(1);
+        PtyPair& device = w.ports.Device(1);
         QVERIFY(Connect(w, "Generic"));
         QLineEdit* box = w.Edit("SendData");
         QVERIFY(Choose(w.List("TXDataTypeListBox"), notation));
@@ -56,18 +56,18 @@ private slots:
             QTest::mouseClick(w.Button("SendButton"), Qt::LeftButton);
         else
             QTest::keyClick(box, Qt::Key_Return);
-        QTEST(w.messages.texts(), "said");
-        if (!w.messages.messages().isEmpty())
-            QCOMPARE(w.messages.messages().first().style, int(modZEMO::MsgInformation));
+        QTEST(w.messages.Texts(), "said");
+        if (!w.messages.Messages().isEmpty())
+            QCOMPARE(w.messages.Messages().first().style, int(modZEMO::MsgInformation));
         QCOMPARE(box->text(), sent.isEmpty() ? typed : QString());
         QTEST(w.window.focusWidget() == box, "focusSendData");
         QVERIFY(w.window.focusWidget() == box || w.window.focusWidget() == w.Button("SendButton"));
         if (sent.isEmpty()) {
-            QCOMPARE(device.receive(1, 100), QByteArray());
+            QCOMPARE(device.Receive(1, 100), QByteArray());
         } else {
-            QCOMPARE(device.receive(sent.size()), sent);
+            QCOMPARE(device.Receive(sent.size()), sent);
             // What the device sends back shows in the box.
-            QVERIFY(device.send(sent));
+            QVERIFY(device.Send(sent));
             QTRY_COMPARE(w.Box("RXOut")->Text(), sent);
         }
 

@@ -54,7 +54,7 @@ private slots:
         QVERIFY(Choose(w.List("RXBitsNrListBox"), "4"));
         QVERIFY(Connect(w, "Transparent"));
         clocks.monotonic += 12'345;
-        QVERIFY(w.ports.device(1).send("ABCDE") && w.ports.device(2).send("ABCDE"));
+        QVERIFY(w.ports.Device(1).Send("ABCDE") && w.ports.Device(2).Send("ABCDE"));
         for (const char* box : {"RXOut", "RX2Out"})
             QTRY_COMPARE(w.Box(box)->Text(), QByteArray("ABCD\r\n00000001234ms: E"));
         for (const QString& action : actions)
@@ -90,10 +90,10 @@ private slots:
         QVERIFY(Connect(w, "Generic"));
         w.Action(qPrintable(action))->trigger();
         clocks.monotonic += 12'345;
-        QVERIFY(w.ports.device(1).send(first));
+        QVERIFY(w.ports.Device(1).Send(first));
         QTRY_VERIFY(w.Box("RXOut")->TextLength() > 0);
         clocks.monotonic += quietMs;
-        QVERIFY(w.ports.device(1).send(then));
+        QVERIFY(w.ports.Device(1).Send(then));
         QTRY_COMPARE(w.Box("RXOut")->Text(), text);
     }
 };

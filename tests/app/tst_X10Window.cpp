@@ -16,7 +16,7 @@ private slots:
         cm11->SetPollInterval(30ms);
         cm11->SetPowerLineDelay(50ms);
         TestWindow w;
-        cm11.start(w.ports, 1);
+        cm11.Start(w.ports, 1);
         QTRY_VERIFY(cm11->Sent().Size() >= 3); // polls wait at the port
         QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
         QVERIFY(Connect(w, "CM12(X10)"));
@@ -44,7 +44,7 @@ private slots:
         QTest::keyClick(w.Edit("SendData"), Qt::Key_Up);
         QCOMPARE(w.Edit("SendData")->text(), QStringLiteral("0466"));
         Send(w, "reset");
-        QCOMPARE(w.messages.texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
+        QCOMPARE(w.messages.Texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
     }
 
     // The sum with a poll byte in one piece does not confirm, the sum alone does;
@@ -52,20 +52,20 @@ private slots:
     void onlyALoneRightSumConfirms()
     {
         TestWindow w({1});
-        PtyPair& device = w.ports.device(1);
+        PtyPair& device = w.ports.Device(1);
         QVERIFY(Connect(w, "CM12(X10)"));
-        device.receiveAvailable();
+        device.ReceiveAvailable();
         std::thread cm11([&] {
             for (const QByteArray& answer : {QByteArray::fromHex("6A5A"), QByteArray::fromHex("6A")})
-                if (device.receive(2, 3000) == QByteArray::fromHex("0466"))
-                    device.send(answer);
+                if (device.Receive(2, 3000) == QByteArray::fromHex("0466"))
+                    device.Send(answer);
         });
         Send(w, "0466");
         cm11.join();
-        QCOMPARE(device.receive(1, 2000), QByteArray::fromHex("00"));
+        QCOMPARE(device.Receive(1, 2000), QByteArray::fromHex("00"));
         Send(w, "0466");
-        QCOMPARE(w.messages.texts(), QStringList{"X10 communication error"});
-        QCOMPARE(w.messages.messages().first().style, 16);
+        QCOMPARE(w.messages.Texts(), QStringList{"X10 communication error"});
+        QCOMPARE(w.messages.Messages().first().style, 16);
         QCOMPARE(w.Edit("SendData")->text(), QString());
     }
 };

@@ -41,15 +41,15 @@ private slots:
         cm11->SetWrongChecksumOnce(fault == WrongChecksumOnce);
         cm11->SetAnswerDelay(fault == LateAnswer ? 300ms : 0ms);
         cm11->SetSilent(fault == Silent);
-        cm11.run();
+        cm11.Run();
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < turns.size(); i += 2) {
             for (const QString& piece : turns[i].split(' ')) {
-                QVERIFY(cm11.pty().send(QByteArray::fromHex(piece.toLatin1())));
+                QVERIFY(cm11.Pty().Send(QByteArray::fromHex(piece.toLatin1())));
                 std::this_thread::sleep_for(20ms);
             }
             const QByteArray answer = QByteArray::fromHex(turns[i + 1].toLatin1());
-            QCOMPARE(cm11.pty().receive(answer.size(), answer.isEmpty() ? 200 : 5000), answer);
+            QCOMPARE(cm11.Pty().Receive(answer.size(), answer.isEmpty() ? 200 : 5000), answer);
         }
         QTEST(cm11->Completed(), "completed");
         if (fault == Silent)
@@ -65,16 +65,16 @@ private slots:
         HostedDevice<Cm11Device> cm11;
         cm11->SetPollInterval(20ms);
         cm11->SetPowerLineDelay(10ms);
-        cm11.run();
-        QCOMPARE(cm11.pty().receive(3).left(3), QByteArray("\xA5\xA5\xA5"));
-        QVERIFY(cm11.pty().send(QByteArray::fromHex("9B000000000007")));
+        cm11.Run();
+        QCOMPARE(cm11.Pty().Receive(3).left(3), QByteArray("\xA5\xA5\xA5"));
+        QVERIFY(cm11.Pty().Send(QByteArray::fromHex("9B000000000007")));
         QTRY_VERIFY(!cm11->Polling());
         std::this_thread::sleep_for(50ms);
-        const QByteArray after = cm11.pty().receiveAvailable(); // after polls already on their way
+        const QByteArray after = cm11.Pty().ReceiveAvailable(); // after polls already on their way
         QCOMPARE(after.mid(after.lastIndexOf('\xA5') + 1), QByteArray("\x07"));
-        QCOMPARE(cm11.pty().receive(1, 150), QByteArray());
-        QVERIFY(cm11.pty().send(QByteArray(1, 0)));
-        QCOMPARE(cm11.pty().receive(1), QByteArray("\x55"));
+        QCOMPARE(cm11.Pty().Receive(1, 150), QByteArray());
+        QVERIFY(cm11.Pty().Send(QByteArray(1, 0)));
+        QCOMPARE(cm11.Pty().Receive(1), QByteArray("\x55"));
     }
 };
 

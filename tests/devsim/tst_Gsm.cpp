@@ -70,13 +70,13 @@ private slots:
         QFETCH(QList<QByteArray>, pieces);
         QFETCH(QByteArray, answer);
         HostedDevice<GsmTerminal> gsm;
-        gsm.run();
+        gsm.Run();
         for (const QByteArray& piece : pieces) { // each a read of its own
-            QVERIFY(gsm.pty().send(piece));
+            QVERIFY(gsm.Pty().Send(piece));
             std::this_thread::sleep_for(20ms);
         }
-        QByteArray got = gsm.pty().receive(answer.size());
-        QCOMPARE(got + gsm.pty().receive(1, 30), answer);
+        QByteArray got = gsm.Pty().Receive(answer.size());
+        QCOMPARE(got + gsm.Pty().Receive(1, 30), answer);
         QStringList messages;
         for (const auto& m : gsm->Messages())
             messages << QString::fromLatin1(m.number) + ": " + m.text;
@@ -108,15 +108,15 @@ private slots:
         QFETCH(bool, leaves);
         HostedDevice<GsmTerminal> gsm;
         gsm->SetQuietTime(100ms);
-        gsm.run();
-        QVERIFY(gsm.pty().send(leaves ? input : input + "AT\r"));
+        gsm.Run();
+        QVERIFY(gsm.Pty().Send(leaves ? input : input + "AT\r"));
         if (leaves) {
             std::this_thread::sleep_for(300ms);
-            gsm.pty().receiveAvailable();
-            QVERIFY(gsm.pty().send("AT\r"));
+            gsm.Pty().ReceiveAvailable();
+            QVERIFY(gsm.Pty().Send("AT\r"));
         }
         const QByteArray next = QByteArray(leaves ? "" : "\r\nERROR\r\n") + "AT\r\r\nOK\r\n";
-        QVERIFY(gsm.pty().receiveUntil(next).endsWith(next));
+        QVERIFY(gsm.Pty().ReceiveUntil(next).endsWith(next));
     }
 
     void decodesSubmitted_data()

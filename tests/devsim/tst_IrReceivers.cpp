@@ -34,18 +34,18 @@ private slots:
         HostedDevice<IrmanDevice> irman;
         irman->SetCodeInterval(20ms);
         irman->SetHandshakeGap(100ms);
-        irman.run();
+        irman.Run();
         for (const QByteArray& piece : pieces) {
-            QVERIFY(irman.pty().send(piece));
+            QVERIFY(irman.Pty().Send(piece));
             std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
         }
         if (handshakes == 0) {
-            QCOMPARE(irman.pty().receive(1, 200), QByteArray());
+            QCOMPARE(irman.Pty().Receive(1, 200), QByteArray());
             return;
         }
         QTRY_COMPARE(irman->Handshakes(), handshakes);
         QByteArray got;
-        QTRY_VERIFY((got += irman.pty().receiveAvailable()).lastIndexOf("OK") >= 0
+        QTRY_VERIFY((got += irman.Pty().ReceiveAvailable()).lastIndexOf("OK") >= 0
                     && got.size() >= got.lastIndexOf("OK") + 2 + 3 * 6);
         QVERIFY(got.startsWith("OK"));
         const auto& codes = IrmanDevice::KeyCodes();
@@ -57,10 +57,10 @@ private slots:
     {
         HostedDevice<CreativeIrDevice> receiver;
         receiver->SetFrameInterval(10ms);
-        receiver.run();
+        receiver.Run();
         const auto& keys = CreativeIrDevice::Keys();
         const qsizetype frames = qsizetype(keys.size()) + 2;
-        const QByteArray received = receiver.pty().receive(6 * frames);
+        const QByteArray received = receiver.Pty().Receive(6 * frames);
         QCOMPARE(received.left(12), QByteArray::fromHex("4D056798AC21" "4D05A758AC21"));
         for (qsizetype i = 0; i < frames; ++i)
             QCOMPARE(received.mid(6 * i, 6), CreativeIrDevice::Frame(keys[size_t(i) % keys.size()]));

@@ -28,11 +28,11 @@ private slots:
         } else {
             query->SetQueryInterval(20ms);
         }
-        query.run();
-        reply.run();
+        query.Run();
+        reply.Run();
         for (const QDeadlineTimer deadline(500); !deadline.hasExpired();) {
-            reply.pty().send(query.pty().receive(1, 5));
-            query.pty().send(reply.pty().receive(1, 5));
+            reply.Pty().Send(query.Pty().Receive(1, 5));
+            query.Pty().Send(reply.Pty().Receive(1, 5));
         }
         // Nothing moves between the ends any more, so only what they send can still grow.
         const RelayEnd::Counters asked = query->Counts(), answered = reply->Counts();
@@ -53,13 +53,13 @@ private slots:
     void replyEndAnswersWholeLinesOnly()
     {
         HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
-        reply.run();
-        PtyPair& peer = reply.pty();
-        QVERIFY(peer.send("QUE"));
-        QVERIFY(peer.send("RY 7\r"));
-        QCOMPARE(peer.receive(1, 100), QByteArray());
-        QVERIFY(peer.send("\nnonsense\nQUERY 8\n"));
-        QCOMPARE(peer.receiveUntil("REPLY 8\r\n"), QByteArray("REPLY 7\r\nREPLY 8\r\n"));
+        reply.Run();
+        PtyPair& peer = reply.Pty();
+        QVERIFY(peer.Send("QUE"));
+        QVERIFY(peer.Send("RY 7\r"));
+        QCOMPARE(peer.Receive(1, 100), QByteArray());
+        QVERIFY(peer.Send("\nnonsense\nQUERY 8\n"));
+        QCOMPARE(peer.ReceiveUntil("REPLY 8\r\n"), QByteArray("REPLY 7\r\nREPLY 8\r\n"));
         QTRY_COMPARE(reply->Counts().badLines, 1u);
     }
 
@@ -67,8 +67,8 @@ private slots:
     {
         HostedDevice<RelayEnd> reply(RelayEnd::Role::Reply);
         reply->SetStreamRate(100);
-        reply.run();
-        QVERIFY(reply.pty().send(devsim::SequenceLine('Q', 1) + devsim::SequenceLine('Q', 3)));
+        reply.Run();
+        QVERIFY(reply.Pty().Send(devsim::SequenceLine('Q', 1) + devsim::SequenceLine('Q', 3)));
         QTRY_COMPARE(reply->Counts().streamFaults, 1u);
         QCOMPARE(reply->Counts().streamGoodLines, 1u);
     }

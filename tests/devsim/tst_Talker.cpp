@@ -19,8 +19,8 @@ private slots:
     {
         HostedDevice<TalkerDevice> talker(QStringLiteral("COM1"));
         talker->SetLineInterval(30ms);
-        talker.run();
-        QVERIFY(talker.pty().receiveUntil("#3\r\n").startsWith(
+        talker.Run();
+        QVERIFY(talker.Pty().ReceiveUntil("#3\r\n").startsWith(
             "Hello from COM1 #1\r\nHello from COM1 #2\r\nHello from COM1 #3\r\n"));
     }
 
@@ -29,13 +29,13 @@ private slots:
     {
         HostedDevice<TalkerDevice> talker(QStringLiteral("COM1"));
         talker->SetLineInterval(1h);
-        talker.run();
+        talker.Run();
         const QByteArray bytes("x\0y\r\n\xff\x7f", 7);
-        QVERIFY(talker.pty().send(bytes.left(3)));
-        QVERIFY(talker.pty().send(bytes.mid(3)));
-        QCOMPARE(talker.pty().receive(bytes.size()), bytes);
+        QVERIFY(talker.Pty().Send(bytes.left(3)));
+        QVERIFY(talker.Pty().Send(bytes.mid(3)));
+        QCOMPARE(talker.Pty().Receive(bytes.size()), bytes);
         talker->Inject("RING\r\n");
-        QCOMPARE(talker.pty().receive(6), QByteArray("RING\r\n"));
+        QCOMPARE(talker.Pty().Receive(6), QByteArray("RING\r\n"));
     }
 
     // A reader that falls behind gets the whole stream late, in order.
@@ -43,12 +43,12 @@ private slots:
     {
         HostedDevice<TalkerDevice> talker(QStringLiteral("COM1"));
         talker->SetStreamRate(400000);
-        talker.run();
+        talker.Run();
         std::this_thread::sleep_for(300ms);
         devsim::SequenceChecker checker(TalkerDevice::StreamTag);
         const QDeadlineTimer deadline(500);
         while (!deadline.hasExpired())
-            checker.Feed(talker.pty().receive(1, 10));
+            checker.Feed(talker.Pty().Receive(1, 10));
         QCOMPARE(checker.Faults(), 0u);
         QVERIFY(checker.GoodLines() > 2000);
         QVERIFY(talker->StreamedBytes() >= checker.Bytes());

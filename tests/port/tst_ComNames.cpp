@@ -69,7 +69,7 @@ private slots:
         ports = std::make_unique<TestPortsDir>();
         terminal = std::make_unique<PtyPair>();
         root = QFile::encodeName(tree->path());
-        slave = QFile::encodeName(terminal->slavePath());
+        slave = QFile::encodeName(terminal->SlavePath());
         QVERIFY(::mkdir((root + "/dev\xff").constData(), 0700) == 0);
         QVERIFY(QDir(tree->path()).mkpath(QStringLiteral("sys/class/tty")));
         comnames::SetDeviceRootsForTest(root + "/dev\xff", root + "/sys");
@@ -106,7 +106,7 @@ private slots:
         QFETCH(bool, ttyClass);
         QFETCH(bool, listed);
         QFETCH(bool, opens);
-        target = QFileInfo(target.isEmpty() ? terminal->slavePath() : target).canonicalFilePath();
+        target = QFileInfo(target.isEmpty() ? terminal->SlavePath() : target).canonicalFilePath();
         struct stat st {};
         QVERIFY(::stat(QFile::encodeName(target).constData(), &st) == 0);
         if (ttyClass) {
@@ -116,7 +116,7 @@ private slots:
             QVERIFY(QFile::link(tree->filePath(QStringLiteral("sys/class/tty")),
                                 tree->filePath(node + QStringLiteral("/subsystem"))));
         }
-        QVERIFY(ports->link(3, target));
+        QVERIFY(ports->Link(3, target));
         QCOMPARE(modZEMO::PortExists(3), listed);
         QCOMPARE(ComDevicePath(3), QFile::encodeName(target));
 
@@ -153,8 +153,8 @@ private slots:
         QFETCH(QString, device);
         AddTypicalDevices();
         if (withEntries) {
-            QVERIFY(ports->link(2, QStringLiteral("/dev/zero")));
-            QVERIFY(ports->link(3, tree->filePath(QStringLiteral("nothing-here"))));
+            QVERIFY(ports->Link(2, QStringLiteral("/dev/zero")));
+            QVERIFY(ports->Link(3, tree->filePath(QStringLiteral("nothing-here"))));
         }
         QCOMPARE(ComDevicePath(n), device.startsWith('/') ? QFile::encodeName(device) : Device(device));
         // /dev/zero is no serial terminal.

@@ -96,7 +96,7 @@ public:
         ::close(listener_);
         ::close(client_);
     }
-    QByteArray url() const { return "rfc2217://127.0.0.1:" + QByteArray::number(port_); }
+    QByteArray Url() const { return "rfc2217://127.0.0.1:" + QByteArray::number(port_); }
 
 private:
     quint16 port_ = 0;
@@ -239,11 +239,11 @@ private slots:
         QString failure;
         QElapsedTimer clock;
         clock.start();
-        const auto device = Open(server.url(), failure);
+        const auto device = Open(server.Url(), failure);
         const qint64 elapsed = clock.elapsed();
         QVERIFY(!device);
         QFETCH(QString, reason);
-        QCOMPARE(failure, QFile::decodeName(server.url()) + QStringLiteral(": ") + reason);
+        QCOMPARE(failure, QFile::decodeName(server.Url()) + QStringLiteral(": ") + reason);
         qInfo("Init failed after %lld ms; the server sent %lld KB; peak memory %.1f MB (%.1f MB before)", elapsed,
               qint64(sent) >> 10, PeakMemoryMb(), before);
     }
@@ -277,7 +277,7 @@ private slots:
         ResetPeakMemory();
         const double before = PeakMemoryMb();
         QString failure;
-        const auto device = Open(server.url(), failure);
+        const auto device = Open(server.Url(), failure);
         QVERIFY2(device, qPrintable(failure));
         // Counted, not kept, so that the figure is the port's memory alone.
         qsizetype count = 0;

@@ -40,7 +40,7 @@ private slots:
     {
         pty = std::make_unique<PtyPair>();
         ports = std::make_unique<TestPortsDir>();
-        QVERIFY(ports->link(4, pty->slavePath()));
+        QVERIFY(ports->Link(4, pty->SlavePath()));
         handle = modZEMO::OpenPort(QStringLiteral("COM4"));
         QVERIFY(handle != INVALID_HANDLE_VALUE);
     }
@@ -97,9 +97,9 @@ private slots:
         QCOMPARE(SetCommState(handle, &dcb), BOOL(accepted));
         if (!accepted)
             dcb = before;
-        QCOMPARE(pty->slaveBitRate(), dcb.BaudRate);
+        QCOMPARE(pty->SlaveBitRate(), dcb.BaudRate);
         termios seen{};
-        QCOMPARE(tcgetattr(pty->masterFd(), &seen), 0);
+        QCOMPARE(tcgetattr(pty->MasterFd(), &seen), 0);
         QCOMPARE(seen.c_cflag & (CSTOPB | CMSPAR | PARODD | CRTSCTS), cflag);
         QCOMPARE(seen.c_iflag & (IXON | IXOFF), 0u);
         DCB back{};
@@ -146,13 +146,13 @@ private slots:
     void openRefused()
     {
         QVERIFY(CloseHandle(handle));
-        QVERIFY(::chmod(QFile::encodeName(pty->slavePath()).constData(), 0) == 0);
-        QVERIFY(::chmod(QFile::encodeName(ports->path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(pty->SlavePath()).constData(), 0) == 0);
+        QVERIFY(::chmod(QFile::encodeName(ports->Path()).constData(), 0755) == 0);
         const QByteArray reason = RunUnprivileged([] {
             const bool refused = modZEMO::OpenPort(QStringLiteral("COM4")) == INVALID_HANDLE_VALUE;
             return refused ? openfailure::Last().toUtf8() : QByteArray("opened");
         });
-        QCOMPARE(QString::fromUtf8(reason), pty->slavePath()
+        QCOMPARE(QString::fromUtf8(reason), pty->SlavePath()
                      + ": permission denied: add yourself to the dialout group (sudo adduser $USER dialout) "
                        "and log in again");
     }
@@ -175,12 +175,12 @@ private slots:
                 && !GetCommModemStatus(stale, &status));
         QVERIFY(!WritePort(stale, "abc") && !WritePort(stale, QByteArray(250, 'x')));
         QCOMPARE(messages.Texts(), QStringList(2, QStringLiteral("Error sending data to the COM port")));
-        QVERIFY(pty->send("z"));
-        QVERIFY(pty->waitUntilQueued(1));
+        QVERIFY(pty->Send("z"));
+        QVERIFY(pty->WaitUntilQueued(1));
         QCOMPARE(ReadPort(stale), QByteArray());
         QVERIFY(SetCommTimeouts(handle, &t));
         QCOMPARE(ReadPort(handle), QByteArray("z"));
-        QCOMPARE(pty->receive(1, 100), QByteArray());
+        QCOMPARE(pty->Receive(1, 100), QByteArray());
     }
 };
 

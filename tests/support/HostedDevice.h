@@ -10,7 +10,7 @@
 // of its own so that it keeps time while the test's thread blocks (in a
 // connect, a send, or a wait of the test's). Either linked as COMn among a
 // window test's ports, or talked to directly: the test plays the program on
-// pty().
+// Pty().
 template <typename Device>
 class HostedDevice {
 public:
@@ -18,23 +18,21 @@ public:
     explicit HostedDevice(Args&&... args)
         : device_(std::make_unique<Device>(std::forward<Args>(args)...))
     {
-        device_->Attach(pty_.masterFd());
+        device_->Attach(pty_.MasterFd());
     }
 
     // Links the device as COMn and starts it; configure it before.
-    void start(SimulatedPorts& ports, int comNumber)
+    void Start(SimulatedPorts& ports, int comNumber)
     {
-        link(ports, comNumber);
-        run();
+        Link(ports, comNumber);
+        Run();
     }
-    void link(SimulatedPorts& ports, int comNumber) { ports.link(comNumber, pty_.slavePath()); }
-    void run() { host_.Run(*device_); }
+    void Link(SimulatedPorts& ports, int comNumber) { ports.Link(comNumber, pty_.SlavePath()); }
+    void Run() { host_.Run(*device_); }
 
     Device* operator->() { return device_.get(); }
-    // The device's port, for a program to open directly.
-    QString path() const { return pty_.slavePath(); }
     // The program's end of the device's port, for a test that talks to the device itself.
-    PtyPair& pty() { return pty_; }
+    PtyPair& Pty() { return pty_; }
 
 private:
     PtyPair pty_{PtyPair::TestPlays::Program};

@@ -13,7 +13,7 @@
 
 namespace {
 
-bool waitFor(int fd, short events, const QDeadlineTimer& deadline)
+bool WaitFor(int fd, short events, const QDeadlineTimer& deadline)
 {
     pollfd p{fd, events, 0};
     const int r = ::poll(&p, 1, int(deadline.remainingTime()));
@@ -29,28 +29,28 @@ PtyPair::PtyPair(TestPlays plays)
         fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) | O_NONBLOCK);
 }
 
-bool PtyPair::send(const QByteArray& data, int timeoutMs)
+bool PtyPair::Send(const QByteArray& data, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     qsizetype done = 0;
-    while (masterFd() >= 0 && done < data.size()) {
+    while (MasterFd() >= 0 && done < data.size()) {
         const ssize_t n = ::write(fd_, data.constData() + done, size_t(data.size() - done));
         if (n > 0)
             done += n;
         else if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        else if (!waitFor(fd_, POLLOUT, deadline) && deadline.hasExpired())
+        else if (!WaitFor(fd_, POLLOUT, deadline) && deadline.hasExpired())
             return false;
     }
-    return masterFd() >= 0;
+    return MasterFd() >= 0;
 }
 
-bool PtyPair::waitUntilQueued(qsizetype count, int timeoutMs) const
+bool PtyPair::WaitUntilQueued(qsizetype count, int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         int queued = 0;
-        if (slaveFd() < 0 || ioctl(slaveFd(), FIONREAD, &queued) != 0)
+        if (SlaveFd() < 0 || ioctl(SlaveFd(), FIONREAD, &queued) != 0)
             return false;
         if (queued >= count)
             return true;
@@ -61,40 +61,40 @@ bool PtyPair::waitUntilQueued(qsizetype count, int timeoutMs) const
 }
 
 template <typename Done>
-QByteArray PtyPair::receiveWhile(Done done, int timeoutMs)
+QByteArray PtyPair::ReceiveWhile(Done done, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QByteArray got;
-    while (masterFd() >= 0 && !done(got)) {
-        got += receiveAvailable();
-        if (!done(got) && !waitFor(fd_, POLLIN, deadline) && deadline.hasExpired())
+    while (MasterFd() >= 0 && !done(got)) {
+        got += ReceiveAvailable();
+        if (!done(got) && !WaitFor(fd_, POLLIN, deadline) && deadline.hasExpired())
             break;
     }
     return got;
 }
 
-QByteArray PtyPair::receive(qsizetype count, int timeoutMs)
+QByteArray PtyPair::Receive(qsizetype count, int timeoutMs)
 {
-    return receiveWhile([count](const QByteArray& got) { return got.size() >= count; }, timeoutMs);
+    return ReceiveWhile([count](const QByteArray& got) { return got.size() >= count; }, timeoutMs);
 }
 
-QByteArray PtyPair::receiveUntil(const QByteArray& text, int timeoutMs)
+QByteArray PtyPair::ReceiveUntil(const QByteArray& text, int timeoutMs)
 {
-    return receiveWhile([&text](const QByteArray& got) { return got.contains(text); }, timeoutMs);
+    return ReceiveWhile([&text](const QByteArray& got) { return got.contains(text); }, timeoutMs);
 }
 
-QByteArray PtyPair::receiveAvailable()
+QByteArray PtyPair::ReceiveAvailable()
 {
     QByteArray got;
     char buffer[4096];
     ssize_t n;
-    while (masterFd() >= 0 && (n = ::read(fd_, buffer, sizeof buffer)) > 0)
+    while (MasterFd() >= 0 && (n = ::read(fd_, buffer, sizeof buffer)) > 0)
         got.append(buffer, n);
     return got;
 }
 
-uint32_t PtyPair::slaveBitRate() const
+uint32_t PtyPair::SlaveBitRate() const
 {
     termios2 tio{};
-    return masterFd() >= 0 && ioctl(masterFd(), TCGETS2, &tio) == 0 ? tio.c_ospeed : 0;
+    return MasterFd() >= 0 && ioctl(MasterFd(), TCGETS2, &tio) == 0 ? tio.c_ospeed : 0;
 }

@@ -8,7 +8,7 @@
 
 // A pseudo-terminal for tests, with bounded waits on the end the test plays.
 // By default the test plays the device on the master end and the port layer
-// opens slavePath(). For a simulated device attached to masterFd() the test
+// opens SlavePath(). For a simulated device attached to MasterFd() the test
 // plays the program instead, on the slave descriptor the pair keeps open. That
 // descriptor stays open for the pair's life, as a device simulator keeps one,
 // so the port's open/close cycles do not hang up the device; the slave starts
@@ -19,30 +19,30 @@ public:
 
     explicit PtyPair(TestPlays plays = TestPlays::Device);
 
-    QString slavePath() const { return pty_.SlavePath(); }
-    int masterFd() const { return pty_.MasterFd(); }
-    int slaveFd() const { return pty_.SlaveFd(); }
+    QString SlavePath() const { return pty_.SlavePath(); }
+    int MasterFd() const { return pty_.MasterFd(); }
+    int SlaveFd() const { return pty_.SlaveFd(); }
 
     // The test's end sends: every byte, waiting at most timeoutMs for room.
-    bool send(const QByteArray& data, int timeoutMs = 5000);
+    bool Send(const QByteArray& data, int timeoutMs = 5000);
     // Waits until count bytes sent by the device wait unread at the port.
-    bool waitUntilQueued(qsizetype count, int timeoutMs = 5000) const;
+    bool WaitUntilQueued(qsizetype count, int timeoutMs = 5000) const;
     // What the other end has written so far: waits until count bytes have
     // come or timeoutMs has passed, and returns what came.
-    QByteArray receive(qsizetype count, int timeoutMs = 5000);
+    QByteArray Receive(qsizetype count, int timeoutMs = 5000);
     // The same, until text has come.
-    QByteArray receiveUntil(const QByteArray& text, int timeoutMs = 5000);
+    QByteArray ReceiveUntil(const QByteArray& text, int timeoutMs = 5000);
     // What the other end has written, without waiting.
-    QByteArray receiveAvailable();
+    QByteArray ReceiveAvailable();
 
     // The device goes away: the slave end hangs up.
-    void closeMaster() { pty_.CloseMaster(); }
+    void CloseMaster() { pty_.CloseMaster(); }
     // The slave's bit rate as the master sees it (TCGETS2), 0 on failure.
-    uint32_t slaveBitRate() const;
+    uint32_t SlaveBitRate() const;
 
 private:
     template <typename Done>
-    QByteArray receiveWhile(Done done, int timeoutMs);
+    QByteArray ReceiveWhile(Done done, int timeoutMs);
 
     devsim::Pty pty_;
     int fd_; // the end the test plays

@@ -39,10 +39,10 @@ Ser2net::Ser2net(const QString& devicePath)
 
 Ser2net::~Ser2net()
 {
-    stop();
+    Stop();
 }
 
-bool Ser2net::start()
+bool Ser2net::Start()
 {
     const QString config = dir_.filePath(QStringLiteral("ser2net.yaml"));
     QFile file(config);
@@ -71,7 +71,7 @@ bool Ser2net::start()
     return true;
 }
 
-void Ser2net::stop()
+void Ser2net::Stop()
 {
     if (process_.state() == QProcess::NotRunning)
         return;
@@ -82,12 +82,12 @@ void Ser2net::stop()
     }
 }
 
-QString Ser2net::rfc2217Url() const
+QString Ser2net::Rfc2217Url() const
 {
     return QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfc2217Port_);
 }
 
-QString Ser2net::tcpUrl() const
+QString Ser2net::TcpUrl() const
 {
     return QStringLiteral("tcp://127.0.0.1:%1").arg(tcpPort_);
 }

@@ -15,11 +15,11 @@ public:
     Ser2net& operator=(const Ser2net&) = delete;
 
     // Starts it and waits (at most 5 s) until both ports take connections.
-    bool start();
-    void stop();
+    bool Start();
+    void Stop();
 
-    QString rfc2217Url() const;
-    QString tcpUrl() const;
+    QString Rfc2217Url() const;
+    QString TcpUrl() const;
 
 private:
     QTemporaryDir dir_;

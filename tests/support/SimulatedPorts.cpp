@@ -16,22 +16,22 @@ SimulatedPorts::~SimulatedPorts()
     comnames::SetDeviceRootsForTest({}, {});
 }
 
-PtyPair& SimulatedPorts::add(int comNumber)
+PtyPair& SimulatedPorts::Add(int comNumber)
 {
     auto& pty = ports_[comNumber];
     pty = std::make_unique<PtyPair>();
-    link(comNumber, pty->slavePath());
+    Link(comNumber, pty->SlavePath());
     return *pty;
 }
 
-bool SimulatedPorts::link(int comNumber, const QString& devicePath)
+bool SimulatedPorts::Link(int comNumber, const QString& devicePath)
 {
     win32::testhook::EmulateModemLines(QStringLiteral("COM%1").arg(comNumber));
-    return dir_.link(comNumber, devicePath);
+    return dir_.Link(comNumber, devicePath);
 }
 
-void SimulatedPorts::remove(int comNumber)
+void SimulatedPorts::Remove(int comNumber)
 {
-    dir_.remove(comNumber);
+    dir_.Remove(comNumber);
     ports_.erase(comNumber);
 }

@@ -18,11 +18,11 @@ public:
     SimulatedPorts& operator=(const SimulatedPorts&) = delete;
 
     // Makes COMn; the device end is returned.
-    PtyPair& add(int comNumber);
+    PtyPair& Add(int comNumber);
     // Links COMn to a device of the caller's (a simulator's pty).
-    bool link(int comNumber, const QString& devicePath);
-    PtyPair& device(int comNumber) { return *ports_.at(comNumber); }
-    void remove(int comNumber);
+    bool Link(int comNumber, const QString& devicePath);
+    PtyPair& Device(int comNumber) { return *ports_.at(comNumber); }
+    void Remove(int comNumber);
 
 private:
     QTemporaryDir emptyRoots_;

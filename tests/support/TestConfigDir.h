@@ -8,10 +8,6 @@
 // A configuration folder of the test's own ($XDG_CONFIG_HOME) while the
 // object lives, so that no window test sees another's choices.
 class TestConfigDir {
-public:
-    QString path() const { return dir_.path(); }
-
-private:
     QTemporaryDir dir_;
     ScopedVariable variable_{"XDG_CONFIG_HOME", QFile::encodeName(dir_.path())};
 };

@@ -2,18 +2,18 @@
 
 #include <QFile>
 
-bool TestPortsDir::link(int comNumber, const QString& target)
+bool TestPortsDir::Link(int comNumber, const QString& target)
 {
-    remove(comNumber);
-    return QFile::link(target, entry(comNumber));
+    Remove(comNumber);
+    return QFile::link(target, Entry(comNumber));
 }
 
-bool TestPortsDir::remove(int comNumber)
+bool TestPortsDir::Remove(int comNumber)
 {
-    return QFile::remove(entry(comNumber));
+    return QFile::remove(Entry(comNumber));
 }
 
-QString TestPortsDir::entry(int comNumber) const
+QString TestPortsDir::Entry(int comNumber) const
 {
     return dir_.filePath(QStringLiteral("COM%1").arg(comNumber));
 }

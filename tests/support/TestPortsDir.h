@@ -10,13 +10,13 @@
 // the object lives; the variable's old value comes back afterwards.
 class TestPortsDir {
 public:
-    QString path() const { return dir_.path(); }
+    QString Path() const { return dir_.path(); }
     // Makes COMn a symlink to target (replacing an earlier COMn).
-    bool link(int comNumber, const QString& target);
-    bool remove(int comNumber);
+    bool Link(int comNumber, const QString& target);
+    bool Remove(int comNumber);
 
 private:
-    QString entry(int comNumber) const;
+    QString Entry(int comNumber) const;
 
     QTemporaryDir dir_;
     ScopedVariable variable_{"WENDALE_PORTS_DIR", QFile::encodeName(dir_.path())};

@@ -15,13 +15,13 @@ int lines = TIOCM_CTS | TIOCM_DSR | TIOCM_CD;
 
 using IoctlFunction = int (*)(int, unsigned long, ...);
 
-IoctlFunction realIoctl()
+IoctlFunction RealIoctl()
 {
     static const auto real = reinterpret_cast<IoctlFunction>(dlsym(RTLD_NEXT, "ioctl"));
     return real;
 }
 
-bool isModemLineRequest(unsigned long request)
+bool IsModemLineRequest(unsigned long request)
 {
     return request == TIOCMGET || request == TIOCMSET || request == TIOCMBIS || request == TIOCMBIC;
 }
@@ -34,8 +34,8 @@ extern "C" int ioctl(int fd, unsigned long request, ...)
     va_start(args, request);
     void *argument = va_arg(args, void *);
     va_end(args);
-    const int result = realIoctl()(fd, request, argument);
-    if (result == 0 || !isModemLineRequest(request) || !isatty(fd) || argument == nullptr)
+    const int result = RealIoctl()(fd, request, argument);
+    if (result == 0 || !IsModemLineRequest(request) || !isatty(fd) || argument == nullptr)
         return result;
     int &value = *static_cast<int *>(argument);
     switch (request) {

@@ -18,7 +18,7 @@ MessageRecorder::~MessageRecorder()
     modZEMO::SetMsgBoxHandler({});
 }
 
-QStringList MessageRecorder::texts() const
+QStringList MessageRecorder::Texts() const
 {
     QStringList out;
     for (const auto& m : messages_)

@@ -20,9 +20,9 @@ public:
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    const QList<Message>& messages() const { return messages_; }
-    QStringList texts() const;
-    void clear() { messages_.clear(); }
+    const QList<Message>& Messages() const { return messages_; }
+    QStringList Texts() const;
+    void Clear() { messages_.clear(); }
 
 private:
     QList<Message> messages_;

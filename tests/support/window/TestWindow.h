@@ -23,7 +23,7 @@ struct PortsAndMessages {
     explicit PortsAndMessages(const QList<int>& comNumbers = {})
     {
         for (const int n : comNumbers)
-            ports.add(n);
+            ports.Add(n);
     }
 
     TestConfigDir config; // before the window, which reads it
