@@ -145,8 +145,7 @@ private slots:
         const pid_t holder = cause == "busy" ? HoldInAnotherProcess(QStringLiteral("COM1")) : 0;
         QVERIFY(holder >= 0);
         if (cause == "refused") {
-            // 1.5 stop bits are refused with 8 data bits; chosen with 7 data
-            // bits, then 8 data bits, no word, but the driver refuses.
+            // 1.5 stop bits go with 7 data bits only; the driver refuses them with 8.
             QComboBox* stop = w.List("StopListBox");
             QComboBox* bits = w.List("BitsListBox");
             QVERIFY(Choose(stop, "1.5"));
@@ -183,10 +182,8 @@ private slots:
         QTest::addColumn<bool>("second"); // the second port's list, its caption and the port labels
         QTest::addColumn<QString>("speed");
         QTest::newRow("Generic") << "Transparent" << "Generic" << true << false << "115200";
-        QTest::newRow("IRMan") << "Generic" << "IRMan" << false << false << "9600";
-        QTest::newRow("Creative Infra") << "Generic" << "Creative Infra" << false << false << "9600";
-        QTest::newRow("CM12(X10)") << "Generic" << "CM12(X10)" << false << false << "9600";
-        QTest::newRow("GSM Data") << "Generic" << "GSM Data" << false << false << "9600";
+        for (const char* profile : {"IRMan", "Creative Infra", "CM12(X10)", "GSM Data"})
+            QTest::newRow(profile) << "Generic" << profile << false << false << "9600";
         QTest::newRow("Transparent") << "Generic" << "Transparent" << true << true << "115200";
     }
     void interfaceArrangement()
@@ -238,12 +235,10 @@ private slots:
     void unplugOnePort()
     {
         TestWindow w({1});
-        PtyPair& device = w.ports.Device(1);
         QVERIFY(Connect(w, "Generic"));
-        QVERIFY(device.Send("before"));
+        QVERIFY(w.ports.Device(1).Send("before"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("before"));
-
-        device.CloseMaster();
+        w.ports.Device(1).CloseMaster();
         QTRY_COMPARE(w.messages.Texts(), QStringList{Gone.arg(1)});
         QCOMPARE(w.messages.Messages().front().style, int(modZEMO::MsgCritical));
         LetTicksRun(10); // further ticks against the port whose device has gone
@@ -266,14 +261,12 @@ private slots:
     {
         TestWindow w({1, 2});
         PtyPair& first = w.ports.Device(1);
-        PtyPair& second = w.ports.Device(2);
         QVERIFY(Connect(w, "Transparent"));
         QVERIFY(ShowsTwoPorts(w));
 
-        // The first relay to the vanished port fails and says so; then the
-        // loss is known and nothing more is relayed to it. All data is shown.
-        // No tick runs until the box is waited on: the first finds both.
-        second.CloseMaster();
+        // The first relay to the vanished port fails and says so, then nothing
+        // more goes to it; all is shown. No tick runs until the box is waited on.
+        w.ports.Device(2).CloseMaster();
         const QByteArray data(250, 'd');
         for (int sent = 1; sent <= 3; ++sent) {
             QVERIFY(first.Send(data));

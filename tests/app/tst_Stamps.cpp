@@ -1,8 +1,6 @@
 #include "monitor/TickCounter.h"
 #include "support/window/TestWindow.h"
 
-#include <QMenuBar>
-
 namespace {
 
 // The clocks the stamps read, standing where the test puts them.
@@ -13,14 +11,6 @@ struct StoppedClocks {
     StoppedClocks() { modZEMO::SetClocks([this] { return monotonic; }, [this] { return wall; }); }
     ~StoppedClocks() { modZEMO::SetClocks({}, {}); }
 };
-
-QStringList MenuTitles(const TestWindow& w)
-{
-    QStringList titles;
-    for (const QAction* menu : w.window.menuBar()->actions())
-        titles << menu->text();
-    return titles;
-}
 
 }
 
@@ -48,9 +38,6 @@ private slots:
         QFETCH(QByteArray, text);
         StoppedClocks clocks;
         TestWindow w({1, 2});
-        const QStringList titles = MenuTitles(w);
-        QCOMPARE(titles.indexOf("&View"), titles.indexOf("&File") + 1);
-        QCOMPARE(titles.last(), QString("&Help"));
         QVERIFY(Choose(w.List("RXBitsNrListBox"), "4"));
         QVERIFY(Connect(w, "Transparent"));
         clocks.monotonic += 12'345;
