@@ -4,10 +4,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <condition_variable>
 #include <csignal>
 #include <fcntl.h>
-#include <mutex>
+#include <future>
 #include <numeric>
 #include <sys/stat.h>
 #include <thread>
@@ -22,35 +21,27 @@ QByteArray EveryByte()
     return all;
 }
 
-// Opens path for reading if the test is still waiting after a long while,
-// so that an open that waits for a reader ends (and the test fails) rather
-// than hanging.
+// Opens path for reading if the test still waits after 10 s, so that an open
+// that waits for a reader ends (and the test fails) rather than hanging.
 class ReaderIfStuck {
 public:
     explicit ReaderIfStuck(const QString& path)
-        : thread_([this, name = QFile::encodeName(path)] {
-            std::unique_lock lock(mutex_);
-            if (!done_.wait_for(lock, std::chrono::seconds(10), [this] { return finished_; }))
+        : thread_([this, name = QFile::encodeName(path), done = finished_.get_future()] {
+            if (done.wait_for(std::chrono::seconds(10)) == std::future_status::timeout)
                 reader_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK);
         })
     {
     }
     ~ReaderIfStuck()
     {
-        {
-            std::lock_guard lock(mutex_);
-            finished_ = true;
-        }
-        done_.notify_all();
+        finished_.set_value();
         thread_.join();
         if (reader_ >= 0)
             ::close(reader_);
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
+    std::promise<void> finished_;
     int reader_ = -1;
     std::thread thread_;
 };

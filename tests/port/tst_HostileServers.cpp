@@ -127,7 +127,6 @@ void Flood(int client, const QByteArray& piece, std::atomic<qint64>& sent)
     ::shutdown(client, SHUT_RDWR);
 }
 
-// The process's peak resident memory, from when it was last reset, in MB.
 void ResetPeakMemory()
 {
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
@@ -135,6 +134,7 @@ void ResetPeakMemory()
         refs.write("5");
 }
 
+// The process's peak resident memory since the last reset, in MB.
 double PeakMemoryMb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -148,13 +148,8 @@ double PeakMemoryMb()
 
 std::unique_ptr<RemoteDevice> Open(const QByteArray& url, QString& failure)
 {
-    QString problem;
-    const auto address = remoteport::ParseAddress(url, problem);
-    if (!address) {
-        failure = problem;
-        return nullptr;
-    }
-    return RemoteDevice::Open(*address, failure);
+    const auto address = remoteport::ParseAddress(url, failure);
+    return address ? RemoteDevice::Open(*address, failure) : nullptr;
 }
 
 }
