@@ -24,7 +24,6 @@ private slots:
         const auto row = [](const char* name, const QList<QByteArray>& pieces, const QByteArray& answer,
                             const QStringList& sent = {}) { QTest::newRow(name) << pieces << answer << sent; };
         row("split A | T", {"A", "T\r"}, "AT\r" + ok);
-        row("two in one read", {"AT\rAT\r"}, "AT\r" + ok + "AT\r" + ok);
         row("CR LF", {"AT\r\n", "AT\r\n"}, "AT\r" + ok + "AT\r" + ok);
         row("lower case", {"at+cgmi\r"}, "at+cgmi\r\r\nWendale\r\n" + ok);
         row("echo off and on", {"ATE0\rATE1\rAT\r"}, "ATE0\r" + ok + ok + "AT\r" + ok);

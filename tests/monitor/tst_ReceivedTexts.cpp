@@ -131,8 +131,6 @@ private slots:
         row("re-break: pairs brought together", {"A0:A\r\r\n\nB", "R0"}, 2, "AB");
         row("re-break: lone CR and LF stay", {"A0:\rA\n\n\r", "R2"}, 2, "\rA\r\n\n\n\r\n\r");
         row("re-break: stamps count", {"A4:ABCDEF", "R8"}, 2, "ABCD0000\r\n0001234m\r\ns: EF");
-        row("re-break: every kind counts alike", {"A4:ABCDEF", "R8"}, 2, "ABCD 14:\r\n03:07.12\r\n3: EF",
-            StampKind::TimeOfDay);
         row("n = 0, one port", {"A0:OK\r\nAT\r\nx", "A0:\r", "A0:\n"}, 2, "OK\r\nAT\r\nx\r\n");
         row("two-port stamps after CR LF", {"A0t:OK\r\n", "A0t:\r", "A0t:\nX\r\n\r\n"});
         row("forced break on a received CR LF", {"A4t:AB\r\n", "A4t:\r\n\r\n"});
@@ -171,10 +169,6 @@ private slots:
 
         row("clock steps back: Time of Day shows it", {"A1:A", "W50000000", "A1:B", "A1:C"}, 2,
             "A\r\n 14:03:07.123: B\r\n 13:53:20.000: C\r\n 13:53:20.070: ", StampKind::TimeOfDay);
-        row("clock steps back: Since Connect goes on", {"A1:A", "W50000000", "A1:B", "A1:C"}, 2,
-            "A\r\n     12.345 s: B\r\n     12.415 s: C\r\n     12.485 s: ", StampKind::SinceConnect);
-        row("clock steps back: Since Previous Line goes on", {"A1:A", "W50000000", "A1:B", "A1:C"}, 2,
-            "A\r\n     +0.000 s: B\r\n     +0.070 s: C\r\n     +0.070 s: ", StampKind::SincePreviousLine);
         row("midnight inside a capture", {"W86399950", "A1:A", "A1:B"}, 2, "A\r\n 23:59:59.950: B\r\n 00:00:00.020: ",
             StampKind::TimeOfDay);
     }

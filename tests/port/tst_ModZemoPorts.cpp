@@ -118,7 +118,6 @@ private slots:
         QTest::addColumn<int>("parity");
         QTest::addColumn<bool>("accepted");
         const int mark = int(serialdevice::Parity::Mark);
-        QTest::newRow("exact") << 128000u << 7 << true << true << mark << true;
         QTest::newRow("rate rounded by 2%") << 125440u << 7 << true << true << mark << true;
         QTest::newRow("rate fell back to 115200") << 115200u << 7 << true << true << mark << false;
         QTest::newRow("data bits forced to 8") << 128000u << 8 << true << true << mark << false;
