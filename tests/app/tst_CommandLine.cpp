@@ -12,30 +12,27 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("outcome"); // Run with the log file, Usage with the problem, Help or Version
         const QString blob(100000, u'x');
-        QTest::newRow("nothing") << QStringList{"wendale"} << "Run ";
-        QTest::newRow("--log FILE") << QStringList{"wendale", "--log", "a.bin"} << "Run a.bin";
-        QTest::newRow("--log=FILE") << QStringList{"wendale", "--log=a.bin"} << "Run a.bin";
-        QTest::newRow("a file named -h") << QStringList{"wendale", "--log", "-h"} << "Run -h";
-        QTest::newRow("--log alone") << QStringList{"wendale", "--log"} << "Usage: --log needs a file name";
-        QTest::newRow("help") << QStringList{"wendale", "--help"} << "Help";
-        QTest::newRow("--version") << QStringList{"wendale", "--version"} << "Version";
-        QTest::newRow("--version after --log") << QStringList{"wendale", "--log", "a.bin", "--version"} << "Version";
-        QTest::newRow("--log - is standard output") << QStringList{"wendale", "--log", "-"} << "Run -";
-        QTest::newRow("--log twice") << QStringList{"wendale", "--log", "a.bin", "--log", "b.bin"}
-                                     << "Usage: --log given twice";
-        QTest::newRow("--log and --log=") << QStringList{"wendale", "--log=a.bin", "--log=a.bin"}
-                                          << "Usage: --log given twice";
-        QTest::newRow("--log= empty after one") << QStringList{"wendale", "--log", "a.bin", "--log="}
-                                                << "Usage: --log needs a file name";
-        QTest::newRow("an unknown argument of 200 characters, whole")
-            << QStringList{"wendale", blob.left(200)} << "Usage: unknown option " + blob.left(200);
-        QTest::newRow("a longer one, cut to 200") << QStringList{"wendale", blob}
-                                                  << "Usage: unknown option " + blob.left(197) + "...";
+        QTest::newRow("nothing") << QStringList{} << "Run ";
+        QTest::newRow("--log FILE") << QStringList{"--log", "a.bin"} << "Run a.bin";
+        QTest::newRow("--log=FILE") << QStringList{"--log=a.bin"} << "Run a.bin";
+        QTest::newRow("a file named -h") << QStringList{"--log", "-h"} << "Run -h";
+        QTest::newRow("--log alone") << QStringList{"--log"} << "Usage: --log needs a file name";
+        QTest::newRow("help") << QStringList{"--help"} << "Help";
+        QTest::newRow("--version") << QStringList{"--version"} << "Version";
+        QTest::newRow("--version after --log") << QStringList{"--log", "a.bin", "--version"} << "Version";
+        QTest::newRow("--log - is standard output") << QStringList{"--log", "-"} << "Run -";
+        QTest::newRow("--log twice") << QStringList{"--log", "a.bin", "--log", "b.bin"} << "Usage: --log given twice";
+        QTest::newRow("--log and --log=") << QStringList{"--log=a.bin", "--log=a.bin"} << "Usage: --log given twice";
+        QTest::newRow("--log= after one") << QStringList{"--log", "a", "--log="} << "Usage: --log needs a file name";
+        const QString unknown = QStringLiteral("Usage: unknown option ");
+        QTest::newRow("an unknown option of 200 characters") << QStringList{blob.left(200)} << unknown + blob.left(200);
+        QTest::newRow("a longer one, cut to 200") << QStringList{blob} << unknown + blob.left(197) + "...";
     }
 
     void read()
     {
         QFETCH(QStringList, arguments);
+        arguments.prepend(QStringLiteral("wendale"));
         using O = CommandLine::Outcome;
         const CommandLine line = ReadCommandLine(arguments);
         const QString outcome = line.outcome == O::Run     ? "Run " + line.logFile

@@ -18,24 +18,22 @@ private slots:
     void toldAfterEveryChange_data()
     {
         QTest::addColumn<QString>("ports"); // the ports directory under the test's folder
-        QTest::addColumn<bool>("thereAtStart");
-        QTest::addColumn<QStringList>("steps"); // "make", "link COMn", "remove FOLDER"
+        QTest::addColumn<QStringList>("steps"); // "make", "link COMn", "remove FOLDER"; made first unless "make" leads
         QTest::newRow("removed and made again")
-            << "ports" << true << QStringList{"link COM1", "remove ports", "make", "link COM2", "link COM3"};
-        QTest::newRow("made after the start") << "ports" << false << QStringList{"make", "link COM4"};
+            << "ports" << QStringList{"link COM1", "remove ports", "make", "link COM2", "link COM3"};
+        QTest::newRow("made after the start") << "ports" << QStringList{"make", "link COM4"};
         QTest::newRow("the folder above goes too")
-            << "config/ports" << true << QStringList{"remove config", "make", "link COM5", "remove config/ports", "make",
+            << "config/ports" << QStringList{"remove config", "make", "link COM5", "remove config/ports", "make",
                                                      "link COM6"};
     }
 
     void toldAfterEveryChange()
     {
         QFETCH(QString, ports);
-        QFETCH(bool, thereAtStart);
         QFETCH(QStringList, steps);
         QTemporaryDir top;
         const QDir dir(top.filePath(ports));
-        QVERIFY(!thereAtStart || QDir().mkpath(dir.path()));
+        QVERIFY(steps.front() == u"make" || QDir().mkpath(dir.path()));
         ScopedVariable variable("WENDALE_PORTS_DIR", QFile::encodeName(dir.path()));
         PortWatcher watcher;
         QSignalSpy changed(&watcher, &PortWatcher::Changed);

@@ -21,8 +21,8 @@ QByteArray EveryByte()
     return all;
 }
 
-// Opens path for reading if the test still waits after 10 s, so that an open
-// that waits for a reader ends (and the test fails) rather than hanging.
+// Opens path for reading after 10 s, so that an open waiting for a reader
+// ends (and the test fails) rather than hangs.
 class ReaderIfStuck {
 public:
     explicit ReaderIfStuck(const QString& path)
@@ -68,13 +68,13 @@ private slots:
         QVERIFY(dir_.isValid());
     }
 
-    // Nothing the log does may print a warning (Qt's seek on a character device did).
+    // Qt's seek on a character device warned.
     void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
 
     // Refused at once, with the reason: a pipe with no reader is not waited for.
     void targetRefused_data()
     {
-        QTest::addColumn<QString>("target"); // a FIFO made under the test's folder, or a path
+        QTest::addColumn<QString>("target"); // "fifo" is made under the test's folder
         QTest::addColumn<QString>("reason");
         QTest::newRow("a pipe that nothing reads") << "fifo" << "nothing is reading from the pipe";
         QTest::newRow("a folder") << "/" << "Is a directory";
@@ -96,7 +96,7 @@ private slots:
         QVERIFY(!log.IsOpen());
     }
 
-    // A write that fails keeps its reason, and the log stops: what comes later is not written, nor reported again.
+    // A failed write keeps its reason and stops the log, so it is not reported again.
     void writeFails_data()
     {
         QTest::addColumn<QString>("target");
@@ -110,12 +110,9 @@ private slots:
         QFETCH(QString, target);
         const bool pipe = target == u"fifo";
         const QString path = pipe ? dir_.filePath("reader-leaves") : target;
-        int reader = -1;
-        if (pipe) {
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-            reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
-            QVERIFY(reader >= 0);
-        }
+        QVERIFY(!pipe || ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        const int reader = pipe ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
+        QVERIFY(!pipe || reader >= 0);
         CaptureLog log;
         QString error;
         QVERIFY(log.Open(path, error));
@@ -129,8 +126,7 @@ private slots:
         QVERIFY(!log.IsOpen());
     }
 
-    // "-" is standard output: the bytes exactly as received, and closing the
-    // log leaves standard output open.
+    // "-" is standard output, byte for byte, and stays open after Close.
     void standardOutput()
     {
         int pipe[2];

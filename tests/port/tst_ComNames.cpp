@@ -12,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -40,22 +39,16 @@ class tst_ComNames : public QObject {
         QVERIFY(::symlink((target.isEmpty() ? slave : target).constData(), Device(name).constData()) == 0);
     }
 
-    void AddUart(int n, int type)
-    {
-        AddDevice(QStringLiteral("ttyS%1").arg(n));
-        const QString dir = tree->filePath(QStringLiteral("sys/class/tty/ttyS%1").arg(n));
-        QVERIFY(QDir().mkpath(dir));
-        QVERIFY(std::ofstream(QFile::encodeName(dir + QStringLiteral("/type")).toStdString()) << type << '\n');
-    }
-
-    // ttyS0 and ttyS2 are UARTs, ttyS1 a phantom slot; then USB, ACM
-    // devices in an order that only a numeric sort gets right, and entries
-    // that are no devices.
+    // ttyS0 and ttyS2 are UARTs, ttyS1 (type 0) a phantom slot; then USB,
+    // ACM devices only a numeric sort orders right, and entries no devices.
     void AddTypicalDevices()
     {
-        AddUart(0, 4);
-        AddUart(1, 0);
-        AddUart(2, 4);
+        for (const int n : {0, 1, 2}) {
+            AddDevice(QStringLiteral("ttyS%1").arg(n));
+            const QString dir = tree->filePath(QStringLiteral("sys/class/tty/ttyS%1").arg(n));
+            QVERIFY(QDir().mkpath(dir));
+            QVERIFY(std::ofstream(QFile::encodeName(dir + QStringLiteral("/type")).toStdString()) << (n == 1 ? 0 : 4));
+        }
         for (const char* name : {"ttyUSB10", "ttyUSB2", "ttyACM0", "ttyUSBx", "tty0"})
             AddDevice(QLatin1String(name));
         AddDevice(QStringLiteral("ttyACM1"), root + "/gone");
@@ -104,7 +97,6 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(bool, ttyClass);
-        QFETCH(bool, listed);
         QFETCH(bool, opens);
         target = QFileInfo(target.isEmpty() ? terminal->SlavePath() : target).canonicalFilePath();
         struct stat st {};
@@ -117,7 +109,7 @@ private slots:
                                 tree->filePath(node + QStringLiteral("/subsystem"))));
         }
         QVERIFY(ports->Link(3, target));
-        QCOMPARE(modZEMO::PortExists(3), listed);
+        QTEST(modZEMO::PortExists(3), "listed");
         QCOMPARE(ComDevicePath(3), QFile::encodeName(target));
 
         const auto handle = modZEMO::OpenPort(QStringLiteral("COM3"));
@@ -126,10 +118,8 @@ private slots:
         win32::CloseHandle(handle);
     }
 
-    // ttyS0, ttyS2, ttyUSB2, ttyUSB10, ttyACM0 are numbered in that order,
-    // after the numbers the ports directory takes; a port exists, and opens,
-    // when its number leads to a device. A probe without room for the
-    // record is told the size it needs.
+    // Numbered in the order ttyS0, ttyS2, ttyUSB2, ttyUSB10, ttyACM0, after
+    // the ports directory's numbers; a probe without room is told the size.
     void numbering_data()
     {
         QTest::addColumn<bool>("withEntries"); // COM2 -> /dev/zero, COM3 -> nothing
@@ -157,7 +147,6 @@ private slots:
             QVERIFY(ports->Link(3, tree->filePath(QStringLiteral("nothing-here"))));
         }
         QCOMPARE(ComDevicePath(n), device.startsWith('/') ? QFile::encodeName(device) : Device(device));
-        // /dev/zero is no serial terminal.
         const bool exists = !device.isEmpty() && !device.startsWith('/');
         const QString name = QStringLiteral("COM%1").arg(n);
         QCOMPARE(modZEMO::PortExists(int16_t(n)), exists);
@@ -169,10 +158,9 @@ private slots:
         win32::CloseHandle(handle);
     }
 
-    // An unusable ports directory is reported, and the automatic numbering
-    // alone names the ports; a name that is not UTF-8 is no problem. Without
-    // $WENDALE_PORTS_DIR the directory is $XDG_CONFIG_HOME/wendale/ports,
-    // and its absence is no problem either.
+    // An unusable ports directory is reported and the automatic numbering
+    // alone is used; without $WENDALE_PORTS_DIR it is
+    // $XDG_CONFIG_HOME/wendale/ports, and may be absent.
     void portsDirectory_data()
     {
         QTest::addColumn<QByteArray>("kind");
