@@ -69,10 +69,8 @@ private slots:
         TestWindow w;
         gsm.Start(w.ports, 5);
         QVERIFY(w.ports.Link(6, dir.filePath("relay")));
-        // Plugged in while the window is open.
-        QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM5", "COM6"}));
-        QVERIFY(Connect(w, "Transparent"));
-        QVERIFY(ShowsTwoPorts(w));
+        QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM5", "COM6"})); // plugged in while open
+        QVERIFY(Connect(w, "Transparent") && ShowsTwoPorts(w));
         // Hex without line breaks, so that the boxes read back as the bytes.
         QVERIFY(Choose(w.List("RXBitsNrListBox"), "0") && Choose(w.List("OutCombo"), "Hex"));
 
