@@ -28,15 +28,10 @@ private slots:
         row("lower case", {"at+cgmi\r"}, "at+cgmi\r\r\nWendale\r\n" + ok);
         row("echo off and on", {"ATE0\rATE1\rAT\r"}, "ATE0\r" + ok + ok + "AT\r" + ok);
         row("unknown", {"AT+FOO\r"}, "AT+FOO\r" + error);
-        row("no AT", {"HELLO\r"}, "HELLO\r" + error);
-        row("empty line", {"\r", "AT\r"}, "\rAT\r" + ok);
         row("numeric", {"ATV0\r", "ATI\r", "AT+X\r"}, "ATV0\r0\rATI\rWendale DevSim GSM\r\n0\rAT+X\r4\r");
-        row("backspace", {"ATX\bI\r"}, "ATX\bI\r\r\nWendale DevSim GSM\r\n" + ok);
         row("basic commands joined", {"ATE0V1\r", "AT\r"}, "ATE0V1\r" + ok + ok);
         row("chain", {"AT+CMGF=1;+CSQ\r"}, "AT+CMGF=1;+CSQ\r\r\n+CSQ: 21,0\r\n" + ok);
-        row("chain stops at error", {"AT+CSQ;+BAD;+CGMI\r"}, "AT+CSQ;+BAD;+CGMI\r\r\n+CSQ: 21,0\r\n" + error);
         row("message format", {"AT+CMGF=0;+CMGF?\r"}, "AT+CMGF=0;+CMGF?\r\r\n+CMGF: 0\r\n" + ok);
-        row("bad format", {"AT+CMGF=2\r"}, "AT+CMGF=2\r" + error);
         row("error reports", {"AT+CMEE=2;+CMEE?\r"}, "AT+CMEE=2;+CMEE?\r\r\n+CMEE: 2\r\n" + ok);
         row("quoted number in PDU mode", {"AT+CMGF=0\r", "AT+CMGS=\"123\"\r"},
             "AT+CMGF=0\r" + ok + "AT+CMGS=\"123\"\r" + error);
@@ -86,11 +81,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<bool>("leaves"); // the client goes quiet after the input
-        QTest::newRow("no name") << QByteArray("AT+=1\r") << false;
         QTest::newRow("unclosed quote") << QByteArray("AT+CMGS=\"123\r") << false;
-        QTest::newRow("text after a quote") << QByteArray("AT+CSCS=\"GSM\"X\r") << false;
-        QTest::newRow("setting left out") << QByteArray("AT+CMGF=\r") << false;
-        QTest::newRow("letters for a number") << QByteArray("AT+CMGR=abc\r") << false;
         QTest::newRow("10 000 characters") << "AT" + QByteArray(10000, 'E') + "\r" << false;
         QByteArray garbage;
         for (int i = 0; i < 1024; ++i)

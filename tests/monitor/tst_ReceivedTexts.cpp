@@ -132,14 +132,8 @@ private slots:
         row("re-break: lone CR and LF stay", {"A0:\rA\n\n\r", "R2"}, 2, "\rA\r\n\n\n\r\n\r");
         row("re-break: stamps count", {"A4:ABCDEF", "R8"}, 2, "ABCD0000\r\n0001234m\r\ns: EF");
         row("n = 0, one port", {"A0:OK\r\nAT\r\nx", "A0:\r", "A0:\n"}, 2, "OK\r\nAT\r\nx\r\n");
-        row("two-port stamps after CR LF", {"A0t:OK\r\n", "A0t:\r", "A0t:\nX\r\n\r\n"});
         row("forced break on a received CR LF", {"A4t:AB\r\n", "A4t:\r\n\r\n"});
-        row("begins with CR LF", {"A3:\r\nAB", "R2", "A2:\r\n"});
-        row("re-break strips nested pairs", {"A0:A\r\r\n\nB\r\r\r\n", "R3", "A3:\n\n\n\r", "R1"});
         row("CR before re-break, LF after", {"A0t:xy\r", "R2", "A0t:\nz", "R0", "A5:\n"});
-        row("pairs joined across stamps", {"A1:\r\r", "A1:\n\n", "R0", "A2:\r\n\r", "R4"});
-        row("stamps cut by width", {"A4:ABCDEFG", "R2", "A2:HI", "R7", "R0"});
-        row("shorter than width", {"A0:AB", "R5", "A0:C"});
         row("clear between", {"A2:ABC", "C", "A2:XYZ", "R1", "C", "R3"});
         row("n changed without re-break", {"A8:ABCDEF", "A3:GHIJ", "A0:K", "A2:LM"});
         row("empty re-breaks", {"R4", "A0:", "R0", "A4:\n"});
@@ -151,8 +145,6 @@ private slots:
         row("every line: CR and LF in two reads", {"A0e:OK\r", "A0e:\nX"}, 2, "OK\r\n00000001241ms: X");
         row("every line: a LF alone on a forced break", {"A3e:AB\nCD\n"}, 2,
             "AB\n\r\n00000001234ms: CD\n\r\n00000001234ms: ");
-        row("every line: two ports", {"A0te:A\nB\r\n", "A2te:\r\n\n"});
-        row("every line: re-break", {"A0e:A\nB\r\nC", "R2", "A2e:\nD\r\n", "R0"});
         row("every line: Bin and Hex as written", {"A0e:A\r\n"}, 1, "41 0D 0A ");
 
         row("pause: just below", {"A0p100:AB", "Q29", "A0p100:CD"}, 2, "ABCD");
@@ -165,7 +157,6 @@ private slots:
         row("pause: after a LF alone", {"A0ep50:A\n", "A0ep50:B"}, 2, "A\n\r\n00000001234ms: B");
         row("pause: not at a re-break", {"A0p50:AB", "R0", "A0p50:CD", "A0p50:EF"}, 2, "ABCD\r\n00000001248ms: EF");
         row("pause: off", {"A0:AB", "Q1000", "A0:CD"}, 2, "ABCD");
-        row("pause: two ports", {"A0tp20:OK\r\n", "A0tp20:\r\n", "A0tep20:\n"});
 
         row("clock steps back: Time of Day shows it", {"A1:A", "W50000000", "A1:B", "A1:C"}, 2,
             "A\r\n 14:03:07.123: B\r\n 13:53:20.000: C\r\n 13:53:20.070: ", StampKind::TimeOfDay);

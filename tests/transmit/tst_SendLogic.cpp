@@ -13,8 +13,6 @@ using enum TransmitDataType;
 namespace {
 const QString HexDigits = QStringLiteral("Use only HEX digits (0...9, a...f).");
 const QString NotDecimal = QStringLiteral("You must enter an integer decimal value.");
-const QString NotWholeBytes = QStringLiteral("The number of bits is not a multiple of 8");
-const QString NotOneByteChars = QStringLiteral("Use only characters with codes 0...255.");
 const QString DecRange = QStringLiteral("You must enter an integer decimal value between 0-255.");
 
 QStringList Numbers(int count)
@@ -80,9 +78,9 @@ private slots:
         refused("dec huge exponent", "1e99999", Dec, DecRange);
         refused("dec 2x", "2x", Dec, NotDecimal);
         refused("dec -1", "-1", Dec, NotDecimal);
-        refused("bin seven digits", "0100000", Bin, NotWholeBytes);
+        refused("bin seven digits", "0100000", Bin, QStringLiteral("The number of bits is not a multiple of 8"));
         refused("bin bad before count", "012", Bin, QStringLiteral("You must enter a binary value"));
-        refused("char beyond one byte", QString::fromUtf8("A\xE2\x82\xAC"), Char, NotOneByteChars);
+        refused("char beyond one byte", QString::fromUtf8("A\xE2\x82\xAC"), Char, QStringLiteral("Use only characters with codes 0...255."));
     }
 
     void payload()
