@@ -71,8 +71,7 @@ private slots:
         // A tick with nothing received changes only the indicators (the line
         // written into the box stays), and with nothing open the poll stops.
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
-        QVERIFY(Connect(w, "CM12(X10)"));
-        QVERIFY(Choose(w.List("OutCombo"), "Chr") && Choose(w.List("RXBitsNrListBox"), "0"));
+        QVERIFY(Connect(w, "CM12(X10)") && Choose(w.List("OutCombo"), "Chr") && Choose(w.List("RXBitsNrListBox"), "0"));
         QVERIFY(w.ports.Device(1).Send("ABCDE"));
         QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("ABCDE"));
         win32::testhook::SetInputLines("COM1", 0xB0);
@@ -106,23 +105,20 @@ private slots:
         QVERIFY(Connect(w, "Generic"));
         // The test blocks while the bytes queue, so no tick runs before all have come.
         const QByteArray sent = Counting(250, 0);
-        QVERIFY(first.Send(sent));
-        QVERIFY(first.WaitUntilQueued(250));
+        QVERIFY(first.Send(sent) && first.WaitUntilQueued(250));
         QByteArray shown;
         QVERIFY(AfterNextTick(w, [&] { shown = w.Box("RXOut")->Text(); }));
         QCOMPARE(shown, sent);
-        QCOMPARE(w.Box("RXOut")->CaretPosition(), w.Box("RXOut")->TextLength());
-        // A hundred ticks a second, each reading what has come, keep up with the fastest line.
-        QVERIFY(w.Timer()->isActive() && w.Timer()->interval() == 10);
+        // The caret follows; a hundred ticks a second, each reading what has come, keep up with the fastest line.
+        QVERIFY(w.Box("RXOut")->CaretPosition() == w.Box("RXOut")->TextLength() && w.Timer()->isActive()
+                && w.Timer()->interval() == 10);
 
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
         QTest::mouseClick(w.Button("ClearButton"), Qt::LeftButton);
         QVERIFY(Connect(w, "Transparent"));
         const QByteArray query = Counting(230, 7);
-        QVERIFY(first.Send(query));
-        QVERIFY(second.Send("REPLY\r\n"));
-        QVERIFY(first.WaitUntilQueued(query.size()));
-        QVERIFY(second.WaitUntilQueued(7));
+        QVERIFY(first.Send(query) && second.Send("REPLY\r\n"));
+        QVERIFY(first.WaitUntilQueued(query.size()) && second.WaitUntilQueued(7));
         QByteArray relayed, relayedBack;
         // Read within the tick, so that no later tick can relay what it left.
         QVERIFY(AfterNextTick(w, [&] {
@@ -133,8 +129,7 @@ private slots:
         QVERIFY(relayed == query && relayedBack == "REPLY\r\n");
         QVERIFY(shown.startsWith(query + '|'));
         // A received CR LF is followed by a stamp in two-port operation.
-        QVERIFY(shown.mid(query.size() + 1).startsWith("REPLY\r\n000"));
-        QVERIFY(w.messages.Messages().isEmpty());
+        QVERIFY(shown.mid(query.size() + 1).startsWith("REPLY\r\n000") && w.messages.Messages().isEmpty());
     }
 };
 

@@ -12,16 +12,14 @@
 namespace {
 
 // Runs the program while the event loop turns (the window relays meanwhile),
-// killing it after a minute; true when it ended with exit code 0.
+// giving up after a minute (the process is killed as it goes); true when it ended with exit code 0.
 bool Run(QProcess& process, const QString& program, const QStringList& arguments)
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
-    if (process.waitForStarted() && QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000))
-        return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    process.kill();
-    process.waitForFinished();
-    return false;
+    return process.waitForStarted()
+        && QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000)
+        && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 QByteArray FileBytes(const QString& path)
@@ -78,9 +76,9 @@ private slots:
         QStringList arguments = command.mid(1);
         if (command.first() == u"gammu") {
             QFile config(dir.filePath("gammurc"));
-            QVERIFY(config.open(QIODevice::WriteOnly));
-            config.write("[gammu]\ndevice = " + QFile::encodeName(device) + "\nconnection = at115200\n");
-            config.close();
+            QVERIFY(config.open(QIODevice::WriteOnly)
+                    && config.write("[gammu]\ndevice = " + QFile::encodeName(device) + "\nconnection = at115200\n") > 0
+                    && config.flush());
             arguments = QStringList{"-c", config.fileName()} + arguments;
         } else {
             // gsm-utils drive DTR on open, which a pseudo-terminal refuses.

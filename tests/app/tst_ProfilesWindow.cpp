@@ -4,10 +4,6 @@
 #include "support/ProcessChecks.h"
 #include "support/window/TestWindow.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 using namespace std::chrono_literals;
 using win32::testhook::LineEvent;
 
@@ -115,8 +111,8 @@ private slots:
     void transparent()
     {
         TestWindow w({1, 2});
-        const int holder = ::open(qPrintable(w.ports.Device(2).SlavePath()), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QCOMPARE(::flock(holder, LOCK_EX | LOCK_NB), 0);
+        const pid_t holder = HoldInAnotherProcess(QStringLiteral("COM2"));
+        QVERIFY(holder > 0);
         w.window.show();
         QVERIFY(Choose(w.List("ParityListBox"), "Even") && Choose(w.List("BitsListBox"), "7"));
         ChooseInterface(w, "Transparent");
@@ -137,7 +133,7 @@ private slots:
             said << QString::number(m.style) + ' ' + m.title + ": " + m.text;
         QCOMPARE(said, (QStringList{"0 ZEMO: Please select second port before init!", "16 Brackwell: Error initializing COM port."}));
         w.messages.Clear();
-        ::close(holder);
+        Release(holder);
         QVERIFY(Connect(w, "Transparent"));
         QCOMPARE(w.Label("Out1Label")->text() + w.Label("Out2Label")->text(), QStringLiteral("COM1COM2"));
         QVERIFY(w.Box("RXOut")->geometry().right() < w.Box("RX2Out")->geometry().left()); // side by side

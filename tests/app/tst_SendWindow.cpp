@@ -20,26 +20,24 @@ private slots:
     void sendFromTheBox_data()
     {
         QTest::addColumn<QString>("notation");
-        QTest::addColumn<bool>("cr");
-        QTest::addColumn<bool>("lf");
+        QTest::addColumn<QString>("ending"); // what CR and LF are ticked for
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("button"); // Send instead of Enter
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QStringList>("said");
         QTest::addColumn<bool>("focusSendData");
-        QTest::newRow("Enter, hex with spaces around") << "HEX" << false << false << "  41 " << false << QByteArray("A") << QStringList() << true;
-        QTest::newRow("CR LF") << "CHAR" << true << true << "AT" << true << QByteArray("AT\r\n") << QStringList() << true;
-        QTest::newRow("LF") << "CHAR" << false << true << "ATI" << true << QByteArray("ATI\n") << QStringList() << true;
-        QTest::newRow("spaces only: nothing happens") << "HEX" << false << false << "   " << true << QByteArray() << QStringList() << false;
-        QTest::newRow("not hex") << "HEX" << false << false << "zz" << true << QByteArray() << QStringList{"Use only HEX digits (0...9, a...f)."} << true;
-        QTest::newRow("odd digits") << "HEX" << false << false << "ABC" << true << QByteArray()
+        QTest::newRow("Enter, hex with spaces around") << "HEX" << "" << "  41 " << false << QByteArray("A") << QStringList() << true;
+        QTest::newRow("CR LF") << "CHAR" << "\r\n" << "AT" << true << QByteArray("AT\r\n") << QStringList() << true;
+        QTest::newRow("LF") << "CHAR" << "\n" << "ATI" << true << QByteArray("ATI\n") << QStringList() << true;
+        QTest::newRow("spaces only: nothing happens") << "HEX" << "" << "   " << true << QByteArray() << QStringList() << false;
+        QTest::newRow("not hex") << "HEX" << "" << "zz" << true << QByteArray() << QStringList{"Use only HEX digits (0...9, a...f)."} << true;
+        QTest::newRow("odd digits") << "HEX" << "" << "ABC" << true << QByteArray()
                                     << QStringList{"You must enter an even number of hex digits."} << false;
     }
     void sendFromTheBox()
     {
         QFETCH(QString, notation);
-        QFETCH(bool, cr);
-        QFETCH(bool, lf);
+        QFETCH(QString, ending);
         QFETCH(QString, typed);
         QFETCH(bool, button);
         QFETCH(QByteArray, sent);
@@ -49,8 +47,8 @@ private slots:
         QVERIFY(Connect(w, "Generic"));
         QLineEdit* box = w.Edit("SendData");
         QVERIFY(Choose(w.List("TXDataTypeListBox"), notation));
-        w.Check("CRCheckbox")->setChecked(cr);
-        w.Check("LFCheckbox")->setChecked(lf);
+        w.Check("CRCheckbox")->setChecked(ending.contains('\r'));
+        w.Check("LFCheckbox")->setChecked(ending.contains('\n'));
         QTest::keyClicks(box, typed);
         if (button)
             QTest::mouseClick(w.Button("SendButton"), Qt::LeftButton);
