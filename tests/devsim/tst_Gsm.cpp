@@ -119,10 +119,7 @@ private slots:
             QTest::newRow(name) << QByteArray(hex) << length << QByteArray(centre) << QByteArray(destination) << text;
         };
         const char gammu[] = "05915155000011000781550521F30000FF10C8329BFD0699E5EF36E81C6EB7EB";
-        // As the phone tools sent them to the terminal.
-        row("gammu, 7-bit, relative validity", gammu, 26, "+15550000", "5550123", QStringLiteral("Hello from gammu"));
-        row("gsmsendsms, no service centre", "0015000781550521F30000A815C8329BFD0699E5EF36E83C6FCFCB6EF2BC3D07", 31, "",
-            "5550123", QStringLiteral("Hello from gsmsendsms"));
+        // As the phone tools sent them to the terminal (plain ones: the phone-tool test).
         row("gammu, part 2 of a long message: header and fill bits",
             "05915155000051000781550521F30000FF2A0500039E0202E0EC347DE30331DFEE33885EC6D3411BDE1CCE4ED3373E10F3ED3E83E8"
             "653C",
