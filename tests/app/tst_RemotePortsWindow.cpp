@@ -163,9 +163,8 @@ private slots:
         if (!raw) {
             termios2 t{};
             QCOMPARE(ioctl(device.MasterFd(), TCGETS2, &t), 0);
-            QCOMPARE(t.c_ospeed, w.List("SpeedListBox")->currentText().toUInt());
-            QCOMPARE(bool(t.c_cflag & CSTOPB), settings[3] != "1");
-            QCOMPARE(bool(t.c_cflag & CRTSCTS), settings[4] == "Hardware");
+            QCOMPARE((QList<uint>{t.c_ospeed, bool(t.c_cflag & CSTOPB), bool(t.c_cflag & CRTSCTS)}),
+                     (QList<uint>{w.List("SpeedListBox")->currentText().toUInt(), settings[3] != "1", settings[4] == "Hardware"}));
             win32::DCB dcb{};
             QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
             QCOMPARE((QList<int>{dcb.ByteSize, dcb.Parity}),
@@ -174,8 +173,7 @@ private slots:
 
         QVERIFY(device.Send(EveryByte()));
         QByteArray relayed;
-        const bool transparent = type == u"Transparent";
-        if (transparent) {
+        if (type == u"Transparent") {
             QTRY_COMPARE(relayed += local.ReceiveAvailable(), EveryByte());
             QVERIFY(local.Send(EveryByte()));
         } else {
@@ -188,14 +186,13 @@ private slots:
         QByteArray sent;
         QTRY_COMPARE(sent += device.ReceiveAvailable(), EveryByte());
         QVERIFY(w.messages.Messages().isEmpty());
-        if (transparent)
+        if (type == u"Transparent")
             return;
 
         server.Stop();
         QTRY_COMPARE(w.messages.Texts(), QStringList{QStringLiteral("The device on COM1 is not responding.")});
         QTest::mouseClick(init, Qt::LeftButton);
-        QVERIFY(!Connected(w));
-        QVERIFY(server.Start());
+        QVERIFY(!Connected(w) && server.Start());
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(Connected(w));
         QVERIFY(device.Send("after"));
