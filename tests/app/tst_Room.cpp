@@ -112,12 +112,12 @@ private slots:
         box->Select(100, 160);
         const int shown = bar->value();
         QCOMPARE(grown(), shown);
-        QCOMPARE(selection(), QPair(100, 160));
+        QCOMPARE(selection(), (QPair<qsizetype, qsizetype>(100, 160)));
         // At the end again it follows, by the scroll bar (the selection kept),
         // by End after Select All, or by Ctrl+End.
         bar->setValue(bar->maximum());
         QVERIFY(followed());
-        QCOMPARE(selection(), QPair(100, 160));
+        QCOMPARE(selection(), (QPair<qsizetype, qsizetype>(100, 160)));
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(!followed());
         QTest::keyClick(box, Qt::Key_End, Qt::ShiftModifier | Qt::ControlModifier);
