@@ -85,15 +85,14 @@ private slots:
         const QString form = QStringLiteral(": not a remote port; write rfc2217://HOST:PORT or tcp://HOST:PORT");
         const QString refusal = QStringLiteral(": the server refused 9600 8N1 (it answered %1)");
         QTest::newRow("a rate 1% off") << QString() << Agreement << Bytes({1, 0, 0, 0x25, 0x1C}) << QString();
-        QTest::newRow("another bit rate") << QString() << Agreement << Bytes({1, 0, 0, 0x12, 0xC0})
-                                          << refusal.arg("4800 8N1");
+        QTest::newRow("another bit rate") << QString() << Agreement << Bytes({1, 0, 0, 0x12, 0xC0}) << refusal.arg("4800 8N1");
         QTest::newRow("XON/XOFF") << QString() << Agreement << Bytes({5, 2}) << refusal.arg("9600 8N1 XON/XOFF");
         QTest::newRow("option refused") << QString() << NoComPort << none
                                         << ": the server does not offer serial port control (RFC 2217); "
                                            "for a plain byte stream write tcp://";
         QTest::newRow("silence") << QString() << none << none << ": the server did not answer in time";
-        QTest::newRow("nothing listens") << QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeTcpPort()) << none
-                                         << none << ": connection refused";
+        QTest::newRow("nothing listens") << QStringLiteral("rfc2217://127.0.0.1:%1").arg(FreeTcpPort()) << none << none
+                                         << ": connection refused";
         QTest::newRow("no port number") << "rfc2217://127.0.0.1" << none << none << form;
         QTest::newRow("port number 0") << "tcp://[::1]:0" << none << none << form;
         QTest::newRow("unknown kind") << "telnet://127.0.0.1:23" << none << none << form;
@@ -178,9 +177,7 @@ private slots:
             QVERIFY(local.Send(EveryByte()));
         } else {
             QTRY_COMPARE(w.Box("RXOut")->Text(), EveryByte());
-            QVERIFY(Choose(w.List("TXDataTypeListBox"), "HEX"));
-            w.Check("CRCheckbox")->setChecked(false);
-            w.Check("LFCheckbox")->setChecked(false);
+            QVERIFY(Choose(w.List("TXDataTypeListBox"), "HEX")); // which also unticks CR and LF
             Send(w, QString::fromLatin1(EveryByte().toHex()));
         }
         QByteArray sent;
