@@ -60,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const size_t length = std::min(wanted, size - at);
             const QByteArrayView bytes(reinterpret_cast<const char*>(data + at), qsizetype(length));
             at += length;
-            model.Append(bytes, n, step & 1, stamp);
-            reference.Append(bytes, n, step & 1, stamp);
+            const LineRules rules{n, bool(step & 1)};
+            model.Append(bytes, rules, modZEMO::StampMoment{stamp});
+            reference.Append(bytes, rules, modZEMO::StampMoment{stamp});
             stamp += 1 + step;
             break;
         }
