@@ -108,14 +108,20 @@ private slots:
         QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3"}));
         QCOMPARE(Items(alternate), QStringList({"COM3"}));
         QCOMPARE(ports->currentText() + alternate->currentText(), QStringLiteral("COM1COM3"));
+        // So does the second list when its choice goes.
+        w.ports.Add(4);
+        QTRY_COMPARE(Items(ports), QStringList({"COM1", "COM3", "COM4"}));
+        w.ports.Remove(3);
+        QTRY_COMPARE(Items(alternate), QStringList({"COM4"}));
+        QCOMPARE(alternate->currentText(), QStringLiteral("COM4"));
 
         // Nothing changes while a port is open; Disc. catches up.
         QVERIFY(Connect(w, "Generic"));
         w.ports.Add(7);
         QTest::qWait(600);
-        QCOMPARE(Items(ports), QStringList({"COM1", "COM3"}));
+        QCOMPARE(Items(ports), QStringList({"COM1", "COM4"}));
         QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
-        QCOMPARE(Items(ports), QStringList({"COM1", "COM3", "COM7"}));
+        QCOMPARE(Items(ports), QStringList({"COM1", "COM4", "COM7"}));
     }
 
     // Help > Content and Help > About while connected: the connection stays up.
