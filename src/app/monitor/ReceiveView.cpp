@@ -51,12 +51,7 @@ void ReceiveView::Show(const NotationText* text)
     local_.clear();
     localStarts_.clear();
     longest_ = source_ ? source_->LongestLine() : 0;
-    anchor_ = caret_ = shownSize_ = TextLength();
-    shownLines_ = LineCount();
-    following_ = true;
-    UpdateScrollBars();
-    EnsureCaretVisible();
-    RepaintAll();
+    ShowFromTheEnd();
 }
 
 void ReceiveView::ShowGrown(const NotationText* text)
@@ -80,6 +75,11 @@ void ReceiveView::AppendLocalText(const QByteArray& text)
 {
     local_ += text;
     IndexLocalText();
+    ShowFromTheEnd();
+}
+
+void ReceiveView::ShowFromTheEnd()
+{
     anchor_ = caret_ = shownSize_ = TextLength();
     shownLines_ = LineCount();
     following_ = true;

@@ -87,6 +87,8 @@ private:
     qsizetype LineLength(qsizetype line) const;
     qsizetype LineOf(qsizetype offset) const;
     void IndexLocalText();
+    // The whole text shown anew: the caret at its end, following.
+    void ShowFromTheEnd();
 
     int VisibleRows() const;
     int VisibleColumns() const;
