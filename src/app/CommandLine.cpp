@@ -28,6 +28,10 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             line.outcome = argument == u"--version" ? CommandLine::Outcome::Version : CommandLine::Outcome::Help;
             return line;
         }
+        if (argument == u"--defaults") {
+            line.defaults = true;
+            continue;
+        }
         QString file;
         if (argument == u"--log") {
             if (at + 1 < arguments.size())
@@ -49,7 +53,7 @@ CommandLine ReadCommandLine(const QStringList& arguments)
 
 QString CommandLineUsage()
 {
-    return QStringLiteral("usage: wendale [--log FILE] [--help] [--version]");
+    return QStringLiteral("usage: wendale [--log FILE] [--defaults] [--help] [--version]");
 }
 
 QString CommandLineVersion()
@@ -66,6 +70,8 @@ QString CommandLineHelp()
                "               received; in Transparent operation the second port's bytes go to FILE\n"
                "               with the port's name before the extension (capture.COM7.bin);\n"
                "               FILE - is standard output, which takes the primary port's bytes only\n"
+               "  --defaults   start with the first-run choices; the choices kept in\n"
+               "               $XDG_CONFIG_HOME/wendale/wendale.conf are neither read nor changed\n"
                "  -h, --help   print this help and exit\n"
                "  --version    print the version and exit\n\n"
                "Ports: COMn entries in $WENDALE_PORTS_DIR, or else in ~/.config/wendale/ports\n"

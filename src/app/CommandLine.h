@@ -9,6 +9,7 @@ struct CommandLine {
     enum class Outcome { Run, Help, Version, Usage };
     Outcome outcome = Outcome::Run;
     QString logFile; // --log FILE; "-" is standard output
+    bool defaults = false; // --defaults: the written start, no saved choices read or kept
     QString problem; // what was wrong, with Usage; an argument in it is cut short
 };
 

@@ -15,6 +15,20 @@ SaveFileHandler& HandlerSlot()
     return handler;
 }
 
+QString& FolderSlot()
+{
+    static QString folder;
+    return folder;
+}
+
+// The next dialog opens where a file was last chosen.
+QString Chosen(const QString& path)
+{
+    if (!path.isEmpty())
+        FolderSlot() = QFileInfo(path).absolutePath();
+    return path;
+}
+
 // The extension a file type names ("Received bytes (*.bin)": "bin"); empty for "All files (*)".
 QString SuffixOf(const QString& filter)
 {
@@ -34,10 +48,10 @@ QString AskSaveFileName(const QString& caption, const QStringList& filters, Exis
         if (selectedFilter)
             *selectedFilter = chosen;
         const QString suffix = SuffixOf(chosen);
-        return path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty() ? path
-                                                                                           : path + u'.' + suffix;
+        return Chosen(path.isEmpty() || suffix.isEmpty() || !QFileInfo(path).suffix().isEmpty() ? path
+                                                                                                  : path + u'.' + suffix);
     }
-    QFileDialog dialog(QApplication::activeWindow(), caption, QString(), filters.join(QStringLiteral(";;")));
+    QFileDialog dialog(QApplication::activeWindow(), caption, FolderSlot(), filters.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, existing == ExistingFile::Append);
     // The dialog adds it itself, so that it also asks before replacing the file so named.
@@ -48,7 +62,17 @@ QString AskSaveFileName(const QString& caption, const QStringList& filters, Exis
         return {};
     if (selectedFilter)
         *selectedFilter = dialog.selectedNameFilter();
-    return dialog.selectedFiles().value(0);
+    return Chosen(dialog.selectedFiles().value(0));
+}
+
+QString DialogFolder()
+{
+    return FolderSlot();
+}
+
+void SetDialogFolder(const QString& folder)
+{
+    FolderSlot() = folder;
 }
 
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler)

@@ -16,6 +16,10 @@ enum class ExistingFile { Replace, Append };
 QString AskSaveFileName(const QString& caption, const QStringList& filters, ExistingFile existing,
                         QString* selectedFilter = nullptr);
 
+// The folder the dialogs open in: where a file was last chosen (empty: the working folder).
+QString DialogFolder();
+void SetDialogFolder(const QString& folder);
+
 using SaveFileHandler = std::function<QString(const QString& caption, const QStringList& filters, QString* selectedFilter)>;
 // Replaces the dialog; an empty handler restores it. Returns the previous handler.
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler);

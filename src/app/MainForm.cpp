@@ -15,8 +15,9 @@
 #include <QShortcut>
 #include <QTimer>
 
-MainForm::MainForm(frmMain& window)
+MainForm::MainForm(frmMain& window, bool savedChoices)
     : window_(window)
+    , choiceFile_(savedChoices)
 {
     window_.setWindowTitle(tr("Wendale"));
     modZEMO::SetFailureReporter([](const QString& message) { modZEMO::MsgBox(message, modZEMO::MsgCritical); });
@@ -31,8 +32,13 @@ MainForm::MainForm(frmMain& window)
     CreateViewMenu();
     WireHandlers();
     Form_Load();
+    for (const QAction* action : KeptMenuChoices())
+        if (action->isChecked())
+            writtenMenuChoices_.insert(action);
     // The first size is also the smallest; the window may grow from it.
     window_.resize(window_.minimumSizeHint());
+    RestoreChoices();
+    WatchChoices();
     ComPortListBox->setFocus();
 }
 
@@ -79,6 +85,7 @@ void MainForm::WireHandlers()
 
     connect(FileLogMenu, &QAction::triggered, this, &MainForm::FileLogMenu_Click);
     connect(FileSaveMenu, &QAction::triggered, this, &MainForm::FileSaveMenu_Click);
+    connect(FileForgetMenu, &QAction::triggered, this, &MainForm::FileForgetMenu_Click);
     connect(FileExitMenu, &QAction::triggered, this, &MainForm::FileExitMenu_Click);
     connect(PortBreakMenu, &QAction::triggered, this, &MainForm::PortBreakMenu_Click);
     breakTimer_ = new QTimer(this);

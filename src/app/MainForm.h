@@ -4,9 +4,14 @@
 #include "monitor/ReceivedTexts.h"
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
+#include "session/ChoiceFile.h"
 #include "transmit/RecallKeys.h"
 
+#include <QList>
 #include <QObject>
+#include <QSet>
+#include <QSize>
+#include <QVariantMap>
 #include <utility>
 #include <vector>
 
@@ -34,7 +39,8 @@ class MainForm : public QObject {
     Q_OBJECT
 
 public:
-    explicit MainForm(frmMain& window);
+    // savedChoices false (--defaults): the written start, nothing read or kept.
+    MainForm(frmMain& window, bool savedChoices);
     ~MainForm() override;
 
     // Interface types: the indexes of ITypeListBox.
@@ -107,6 +113,7 @@ public:
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
+    QAction* FileForgetMenu = nullptr;
     QAction* FileExitMenu = nullptr;
     QAction* PortBreakMenu = nullptr;
     QAction* HelpContentMenu = nullptr;
@@ -153,11 +160,19 @@ public:
     bool StartLog(const QString& path);
     void StopLog();
     void FileSaveMenu_Click();
+    void FileForgetMenu_Click();
     void FileExitMenu_Click();
     void PortBreakMenu_Click();
     void HelpContentMenu_Click();
     void HelpAboutMenu_Click();
     void Form_Unload();
+
+    // Choices kept between runs (session/): put back at start, kept as the user makes them.
+    void RestoreChoices();
+    void WatchChoices();
+    void ChoicesChanged();
+    void SaveChoices();
+    void SaveChoicesAtClose();
 
     // Connect routines and reset (profiles/, x10/).
     void ConnectGeneric();
@@ -218,6 +233,14 @@ private:
     QTimer* breakTimer_ = nullptr; // ends the break
     bool breakOn_ = false;         // the primary port's line is held in the break state
     bool portsChanged_ = false; // while a port was open
+
+    // The checkable entries of the View and Port menus, kept by their names.
+    QList<QAction*> KeptMenuChoices() const;
+    QVariantMap CurrentChoices() const;
+    session::ChoiceFile choiceFile_;
+    QTimer* saveTimer_ = nullptr; // gathers a burst of changes into one write
+    QSet<const QAction*> writtenMenuChoices_; // the entries checked at the written start
+    QSize keptSize_; // the window's size as last kept
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

@@ -187,6 +187,8 @@ void MainForm::CreateControls()
     FileLogMenu->setCheckable(true);
     FileSaveMenu = fileMenu->addAction(tr("&Save Received Data..."));
     FileSaveMenu->setObjectName(QStringLiteral("FileSaveMenu"));
+    FileForgetMenu = fileMenu->addAction(tr("Forget Saved Choices"));
+    FileForgetMenu->setObjectName(QStringLiteral("FileForgetMenu"));
     fileMenu->addSeparator();
     FileExitMenu = fileMenu->addAction(tr("&Exit"));
     FileExitMenu->setObjectName(QStringLiteral("FileExitMenu"));

@@ -18,6 +18,7 @@ void MainForm::Form_Unload()
     // The window object outlives its closing: no poll runs after it, also
     // where a failed connect left the poll running.
     Timer1->stop();
+    SaveChoicesAtClose();
     // Ports a disconnect already closed stay closed: nothing is closed twice.
     if (!PortIsOpen)
         return;

@@ -3,9 +3,9 @@
 
 #include <QCloseEvent>
 
-frmMain::frmMain(QWidget* parent)
+frmMain::frmMain(Start start, QWidget* parent)
     : QMainWindow(parent)
-    , form_(std::make_unique<MainForm>(*this))
+    , form_(std::make_unique<MainForm>(*this, start == Start::SavedChoices))
 {
 }
 

@@ -11,7 +11,9 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    // How the window starts: with the choices of the last run, or as written (--defaults).
+    enum class Start { SavedChoices, Defaults };
+    explicit frmMain(Start start = Start::SavedChoices, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Starts logging what the primary port receives (and the second port's

@@ -48,7 +48,7 @@ int main(int argc, char* argv[])
     // which may be other ports than the user meant.
     if (const QByteArray problem = comnames::PortsDirectoryProblem(); !problem.isEmpty())
         std::fprintf(stderr, "wendale: %s\n", problem.constData());
-    frmMain window;
+    frmMain window(line.defaults ? frmMain::Start::Defaults : frmMain::Start::SavedChoices);
     CloseOnSignals closeOnSignals(window);
     window.show();
     if (!line.logFile.isEmpty())

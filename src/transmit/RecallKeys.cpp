@@ -34,7 +34,12 @@ bool RecallKeys::KeyUp(int key, bool autoRepeat)
 
 void RecallKeys::Store(const QString& text)
 {
-    historyIndex_ = SendHistory.Store(historyIndex_, text);
+    ResumeAt(SendHistory.Store(historyIndex_, text));
+}
+
+void RecallKeys::ResumeAt(int16_t historyIndex)
+{
+    historyIndex_ = historyIndex;
     recallIndex_ = static_cast<int16_t>(historyIndex_ + 1);
 }
 

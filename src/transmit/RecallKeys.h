@@ -15,6 +15,8 @@ public:
     bool KeyUp(int key, bool autoRepeat);
     // Keeps a text being sent (or refused) in the history; Up brings it back next.
     void Store(const QString& text);
+    // Goes on from a history kept between runs, historyIndex its last entry written.
+    void ResumeAt(int16_t historyIndex);
     // The text the last recall brought back.
     QString Recalled() const;
 

@@ -53,4 +53,5 @@ void MainForm::ShowConnected(SettingsLock lock)
     PortIsOpen = true;
     SendButton->setEnabled(true);
     PortBreakMenu->setEnabled(true);
+    FileForgetMenu->setEnabled(false);
 }

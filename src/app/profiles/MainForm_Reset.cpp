@@ -12,6 +12,7 @@ void MainForm::ResetButton()
     Timer1->stop();
     EndBreak();
     PortBreakMenu->setEnabled(false);
+    FileForgetMenu->setEnabled(true);
     for (QLabel* indicator : {DCDv, CTSv, DSRv, RIv})
         indicator->clear();
     // Clearing the boxes drops DTR and RTS while the port is still open.

@@ -31,13 +31,9 @@ struct PortsAndMessages {
     MessageRecorder messages;
 };
 
-// The window a window test drives: simulated ports COMn made before the
-// window lists them, its message boxes recorded, and its controls found as a
-// user finds them, by name.
-struct TestWindow : PortsAndMessages {
-    using PortsAndMessages::PortsAndMessages;
-
-    frmMain window;
+// A window's controls, found as a user finds them, by name.
+struct WindowControls {
+    const QWidget* root;
 
     QComboBox* List(const char* name) const { return Find<QComboBox>(name); }
     QPushButton* Button(const char* name) const { return Find<QPushButton>(name); }
@@ -52,9 +48,23 @@ struct TestWindow : PortsAndMessages {
     template <typename T>
     T* Find(const char* name) const
     {
-        T* found = window.findChild<T*>(QString::fromLatin1(name));
+        T* found = root->findChild<T*>(QString::fromLatin1(name));
         if (!found)
             qFatal("the window has no %s", name);
         return found;
     }
+};
+
+// The window a window test drives: simulated ports COMn made before the
+// window lists them, its message boxes recorded, its configuration folder its
+// own, and its controls found by name.
+struct TestWindow : PortsAndMessages, WindowControls {
+    explicit TestWindow(const QList<int>& comNumbers = {}, frmMain::Start start = frmMain::Start::SavedChoices)
+        : PortsAndMessages(comNumbers)
+        , WindowControls{&window}
+        , window(start)
+    {
+    }
+
+    frmMain window;
 };

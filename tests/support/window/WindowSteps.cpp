@@ -13,6 +13,7 @@ bool Choose(QComboBox* list, const QString& text)
     if (index < 0)
         return false;
     list->setCurrentIndex(index);
+    emit list->activated(index);
     return true;
 }
 
