@@ -1,11 +1,13 @@
 #include "session/ChoiceFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cstdio>
+#include <utility>
 
 namespace session {
 
@@ -35,13 +37,11 @@ QVariantMap ChoiceFile::Load()
     if (!on_ || !file.exists())
         return choices;
     if (!file.isFile() || !file.isReadable() || file.size() > LargestFile) {
-        unusable_ = true;
         Say(file.isFile() && file.size() > LargestFile ? QStringLiteral("is too large") : QStringLiteral("cannot be read"));
         return choices;
     }
     const QSettings settings(file.filePath(), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError) {
-        unusable_ = true;
+    if (settings.status() != QSettings::NoError || (file.size() > 0 && settings.allKeys().isEmpty())) {
         Say(QStringLiteral("makes no sense"));
         return choices;
     }
@@ -54,25 +54,29 @@ void ChoiceFile::Save(const QVariantMap& choices)
 {
     if (!on_)
         return;
-    // The settings object merges into what is there; a file it could not
-    // read would stay as it is, so it goes first.
-    if (std::exchange(unusable_, false))
-        QFile::remove(Path());
+    // Written beside the file and put in its place in one step: a crash
+    // leaves the old file or the new one, and what was there (perhaps not
+    // ours to read) is replaced, not merged into.
     QDir().mkpath(QFileInfo(Path()).path());
-    QSettings settings(Path(), QSettings::IniFormat);
-    settings.clear();
+    const QString written = Path() + QStringLiteral(".new.") + QString::number(QCoreApplication::applicationPid());
+    QSettings settings(written, QSettings::IniFormat);
     for (auto choice = choices.cbegin(); choice != choices.cend(); ++choice)
         settings.setValue(choice.key(), choice.value());
     settings.sync();
-    if (settings.status() != QSettings::NoError && !std::exchange(writeFailed_, true))
-        Say(QStringLiteral("cannot be written; the choices of this run are not kept"));
+    const bool ok = settings.status() == QSettings::NoError
+                    && std::rename(QFile::encodeName(written).constData(), QFile::encodeName(Path()).constData()) == 0;
+    if (!ok) {
+        QFile::remove(written);
+        if (!std::exchange(writeFailed_, true))
+            Say(QStringLiteral("cannot be written; the choices of this run are not kept"));
+        return;
+    }
 }
 
 void ChoiceFile::Forget()
 {
     if (on_)
         QFile::remove(Path());
-    unusable_ = false;
 }
 
 void ChoiceFile::Say(const QString& problem)

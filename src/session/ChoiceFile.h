@@ -28,7 +28,6 @@ private:
     void Say(const QString& problem);
 
     bool on_;
-    bool unusable_ = false;    // what is there now is not ours to merge into
     bool writeFailed_ = false; // said once
 };
 

@@ -163,7 +163,8 @@ void MainForm::WatchChoices()
         connect(box, &QCheckBox::clicked, this, &MainForm::ChoicesChanged);
     // A menu entry may change a choice, or the folder of a file dialog.
     for (QAction* action : window_.menuBar()->findChildren<QAction*>())
-        connect(action, &QAction::triggered, this, &MainForm::ChoicesChanged);
+        if (action != FileForgetMenu)
+            connect(action, &QAction::triggered, this, &MainForm::ChoicesChanged);
     keptSize_ = window_.size();
 }
 

@@ -20,6 +20,7 @@ void MainForm::SendButton_Click()
 
     // Stored before it is checked, so that a refused text can be recalled and mended.
     SendKeys.Store(text);
+    ChoicesChanged();
 
     const modZEMO::SendPayload result = modZEMO::BuildPayload(text, TXDataTypeListBox->currentIndex(),
                                                               CRCheckbox->checkState() == Qt::Checked,
