@@ -101,6 +101,9 @@ void MainForm::WireHandlers()
     connect(FindBox, &FindBar::Toggled, this, &MainForm::FitToClientArea);
     portWatcher_ = new PortWatcher(&window_);
     connect(portWatcher_, &PortWatcher::Changed, this, &MainForm::RefreshPortLists);
+    retryTimer_ = new QTimer(this);
+    connect(retryTimer_, &QTimer::timeout, this, &MainForm::ReopenReturnedPorts);
+    connect(portWatcher_, &PortWatcher::Changed, this, &MainForm::ReopenReturnedPorts);
 }
 
 void MainForm::OpenFindBar()

@@ -116,6 +116,7 @@ public:
     QAction* FileForgetMenu = nullptr;
     QAction* FileExitMenu = nullptr;
     QAction* PortBreakMenu = nullptr;
+    QAction* PortReconnectMenu = nullptr;
     QAction* HelpContentMenu = nullptr;
     QAction* HelpAboutMenu = nullptr;
 
@@ -173,6 +174,15 @@ public:
     void ChoicesChanged();
     void SaveChoices();
     void SaveChoicesAtClose();
+
+    // A device that vanishes while Reconnect is on is waited for, and opened
+    // again as it was when it returns (profiles/).
+    bool WaitForDevice(int port); // false: Reconnect is off
+    void ReopenReturnedPorts();
+    // Closes the connection's ports, and ends a wait for a device.
+    void CloseOpenPorts();
+    // A line of the box that tells what happened to the port; never part of the bytes.
+    void ShowPortMark(int port, const QString& mark);
 
     // Connect routines and reset (profiles/, x10/).
     void ConnectGeneric();
@@ -233,6 +243,8 @@ private:
     QTimer* breakTimer_ = nullptr; // ends the break
     bool breakOn_ = false;         // the primary port's line is held in the break state
     bool portsChanged_ = false; // while a port was open
+    bool waiting_[2] = {false, false}; // for each port's device to return
+    QTimer* retryTimer_ = nullptr;
 
     // The checkable entries of the View and Port menus, kept by their names.
     QList<QAction*> KeptMenuChoices() const;

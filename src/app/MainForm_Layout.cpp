@@ -197,6 +197,9 @@ void MainForm::CreateControls()
     PortBreakMenu = portMenu->addAction(tr("Send Break"));
     PortBreakMenu->setObjectName(QStringLiteral("PortBreakMenu"));
     PortBreakMenu->setEnabled(false);
+    PortReconnectMenu = portMenu->addAction(tr("Reconnect When the Device Returns"));
+    PortReconnectMenu->setObjectName(QStringLiteral("PortReconnectMenu"));
+    PortReconnectMenu->setCheckable(true);
     auto* helpMenu = window_.menuBar()->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
     HelpContentMenu = helpMenu->addAction(tr("&Content"));

@@ -23,9 +23,7 @@ void MainForm::Form_Unload()
     if (!PortIsOpen)
         return;
     EndBreak();
-    win32::CloseHandle(modZEMO::hCom);
-    if (TwoPortMode)
-        win32::CloseHandle(modZEMO::hCom2);
+    CloseOpenPorts();
     PortIsOpen = false;
 }
 

@@ -125,20 +125,24 @@ private slots:
     // Every byte both ways through a real ser2net; over RFC 2217 the settings
     // reach the device end (a pseudo-terminal forces 8 bits without parity:
     // those count as set because the server confirmed them). Then ser2net
-    // stops: said once; Disc. works, and Init again once it is back.
+    // stops: said once; Disc. works, and Init again once it is back. With
+    // Reconnect on, the window waits instead and takes the port up again.
     void throughSer2net_data()
     {
+        QTest::addColumn<bool>("reconnect");
         QTest::addColumn<bool>("raw");
         QTest::addColumn<QString>("type");
         QTest::addColumn<QStringList>("settings"); // speed, bits, parity, stop, handshake
-        QTest::newRow("rfc2217, Generic, 74880 7E2") << false << "Generic" << QStringList{"74880", "7", "Even", "2", "None"};
+        QTest::newRow("rfc2217, Generic, 74880 7E2") << false << false << "Generic" << QStringList{"74880", "7", "Even", "2", "None"};
         QTest::newRow("rfc2217, Transparent, 3000000 8O1 RTS/CTS")
-            << false << "Transparent" << QStringList{"3000000", "8", "Odd", "1", "Hardware"};
-        QTest::newRow("tcp, Transparent") << true << "Transparent" << QStringList{"57600", "7", "Even", "2", "None"};
+            << false << false << "Transparent" << QStringList{"3000000", "8", "Odd", "1", "Hardware"};
+        QTest::newRow("tcp, Transparent") << false << true << "Transparent" << QStringList{"57600", "7", "Even", "2", "None"};
+        QTest::newRow("rfc2217, Generic, reconnecting") << true << false << "Generic" << QStringList{"1500000", "8", "None", "1", "None"};
     }
 
     void throughSer2net()
     {
+        QFETCH(bool, reconnect);
         QFETCH(bool, raw);
         QFETCH(QString, type);
         QFETCH(QStringList, settings);
@@ -146,6 +150,8 @@ private slots:
         Ser2net server(device.SlavePath());
         QVERIFY(server.Start());
         TestWindow w;
+        if (reconnect)
+            w.Action("PortReconnectMenu")->trigger();
         QVERIFY(w.ports.Link(1, raw ? server.TcpUrl() : server.Rfc2217Url()));
         PtyPair& local = w.ports.Add(2);
         QTRY_COMPARE(Items(w.List("ComPortListBox")), (QStringList{"COM1", "COM2"}));
@@ -187,6 +193,16 @@ private slots:
             return;
 
         server.Stop();
+        if (reconnect) {
+            QTRY_VERIFY(w.Box("RXOut")->Text().contains("--- COM1 gone, waiting for it ---"));
+            QVERIFY(server.Start());
+            QTRY_VERIFY_WITH_TIMEOUT(w.Box("RXOut")->Text().contains("--- COM1 is back ---"), 10000);
+            QCOMPARE(device.SlaveBitRate(), 1500000u);
+            QVERIFY(device.Send("after"));
+            QTRY_VERIFY(w.Box("RXOut")->Text().endsWith("after"));
+            QVERIFY(w.messages.Messages().isEmpty());
+            return;
+        }
         QTRY_COMPARE(w.messages.Texts(), QStringList{QStringLiteral("The device on COM1 is not responding.")});
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(!Connected(w) && server.Start());

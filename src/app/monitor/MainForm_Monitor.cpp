@@ -52,6 +52,8 @@ void MainForm::ReportDeviceGone(int port, const QString& portName)
         return;
     DeviceGone[port] = true;
     RefreshModemStatus();
+    if (WaitForDevice(port))
+        return;
     modZEMO::MsgBox(tr("The device on %1 is not responding.").arg(portName), modZEMO::MsgCritical, modZEMO::AppTitle,
                     tr("It was unplugged or has hung up. Press Disc., and Init once it is back."));
 }

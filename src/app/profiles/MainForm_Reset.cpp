@@ -20,9 +20,7 @@ void MainForm::ResetButton()
     DTRv->setEnabled(false);
     SetValue(RTSv, 0);
     RTSv->setEnabled(false);
-    win32::CloseHandle(modZEMO::hCom);
-    if (TwoPortMode)
-        win32::CloseHandle(modZEMO::hCom2);
+    CloseOpenPorts();
     ComPortListBox->setEnabled(true);
     COMInitButton->setText(tr("Init."));
     COMInitButton->setEnabled(true);
