@@ -59,6 +59,8 @@ private slots:
         QFETCH(QString, shown);
         TestWindow w({1, 2, 3});
         w.window.show();
+        const QSize larger = w.window.size() + QSize(200, 100);
+        w.window.resize(larger);
         Choose(w.List("ComPortListBox"), "COM2");
         QLineEdit* speed = w.List("SpeedListBox")->lineEdit();
         speed->selectAll();
@@ -79,6 +81,7 @@ private slots:
         frmMain again(start);
         const WindowControls next{&again};
         QCOMPARE(Shown(next), shown);
+        QCOMPARE(again.size() == larger, start == frmMain::Start::SavedChoices);
         if (start == frmMain::Start::Defaults) {
             const QByteArray kept = Contents(path);
             Choose(next.List("OutCombo"), "Bin");
