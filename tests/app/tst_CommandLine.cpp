@@ -21,6 +21,7 @@ private slots:
         QTest::newRow("--version") << QStringList{"--version"} << "Version";
         QTest::newRow("--version after --log") << QStringList{"--log", "a.bin", "--version"} << "Version";
         QTest::newRow("--log - is standard output") << QStringList{"--log", "-"} << "Run -";
+        QTest::newRow("--defaults with --log") << QStringList{"--defaults", "--log", "a.bin"} << "Run a.bin, defaults";
         QTest::newRow("--log twice") << QStringList{"--log", "a.bin", "--log", "b.bin"} << "Usage: --log given twice";
         QTest::newRow("--log and --log=") << QStringList{"--log=a.bin", "--log=a.bin"} << "Usage: --log given twice";
         QTest::newRow("--log= after one") << QStringList{"--log", "a", "--log="} << "Usage: --log needs a file name";
@@ -35,7 +36,7 @@ private slots:
         arguments.prepend(QStringLiteral("wendale"));
         using O = CommandLine::Outcome;
         const CommandLine line = ReadCommandLine(arguments);
-        const QString outcome = line.outcome == O::Run     ? "Run " + line.logFile
+        const QString outcome = line.outcome == O::Run     ? "Run " + line.logFile + (line.defaults ? ", defaults" : "")
                                 : line.outcome == O::Usage ? "Usage: " + line.problem
                                 : line.outcome == O::Help  ? QStringLiteral("Help")
                                                            : QStringLiteral("Version");
