@@ -12,9 +12,7 @@ class tst_PortWatcher : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each step must be told, also after the ports directory (or the folder
-    // above it) has gone and come back, and the port it names is then the
-    // one that Init would open.
+    // Each step is told, also after the ports directory or its folder came back, and names Init's port.
     void toldAfterEveryChange_data()
     {
         QTest::addColumn<QString>("ports"); // the ports directory under the test's folder
@@ -22,9 +20,8 @@ private slots:
         QTest::newRow("removed and made again")
             << "ports" << QStringList{"link COM1", "remove ports", "make", "link COM2", "link COM3"};
         QTest::newRow("made after the start") << "ports" << QStringList{"make", "link COM4"};
-        QTest::newRow("the folder above goes too")
-            << "config/ports" << QStringList{"remove config", "make", "link COM5", "remove config/ports", "make",
-                                                     "link COM6"};
+        QTest::newRow("the folder above goes too") << "config/ports" << QStringList{"remove config", "make", "link COM5",
+                                                                                   "remove config/ports", "make", "link COM6"};
     }
 
     void toldAfterEveryChange()

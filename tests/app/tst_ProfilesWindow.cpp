@@ -27,8 +27,7 @@ QStringList Chosen(const TestWindow& w, std::initializer_list<const char*> lists
     return texts;
 }
 
-// Send type, bytes per line and notation as shown, then CR and LF when
-// ticked, and whether the send box takes text and has the focus.
+// Send type, bytes per line, notation, then CR, LF, and the send box enabled and focused, when so.
 QString DisplaySettings(const TestWindow& w)
 {
     QStringList shown = Chosen(w, {"TXDataTypeListBox", "RXBitsNrListBox", "OutCombo"});
@@ -49,13 +48,12 @@ class tst_ProfilesWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // From settings unlike every profile's, the window takes the device's.
-    // Each row is named after its interface type.
+    // From settings unlike every profile's, the window takes the device's (rows named by type).
     void windowFollowsTheProfile_data()
     {
         QTest::addColumn<uint>("bitRate");
-        // The lines as set with the settings (dropped, or kept as the port had them), then raised and ticked, RTS first.
-        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("lines"); // as the settings leave them, then raised and ticked
+
         QTest::addColumn<QString>("display"); // IRMan leaves it as it was
         const QString dropped = "DTR- RTS- RTS+ DTR+ RTS+ DTR+";
         QTest::newRow("IRMan") << 9600u << dropped << "BIN 5 Bin";
@@ -73,7 +71,7 @@ private slots:
             QVERIFY(Choose(w.List(list), entry));
         QVERIFY(Connect(w, QTest::currentDataTag()));
         QTEST(w.List("SpeedListBox")->currentText().toUInt(), "bitRate");
-        QCOMPARE(w.List("SpeedListBox")->currentText().toUInt(), w.ports.Device(1).SlaveBitRate());
+        QTEST(w.ports.Device(1).SlaveBitRate(), "bitRate");
         win32::DCB dcb{};
         QVERIFY(win32::GetCommState(modZEMO::hCom, &dcb));
         QCOMPARE(QList<int>({dcb.ByteSize, dcb.Parity, dcb.StopBits}), QList<int>({8, win32::NOPARITY, win32::ONESTOPBIT}));
@@ -93,9 +91,7 @@ private slots:
         QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
         QVERIFY(Connect(w, "IRMan"));
         QVERIFY(!w.Edit("SendData")->isEnabled());
-        // "I" then "R", each 500 ms after the step before. The device's thread
-        // stamps what it reads and may wake a little late under load, which
-        // shortens a gap; a missing pause would leave almost none.
+        // "I" then "R", each 500 ms after the step before (a late-waking device thread shortens a gap).
         QTRY_COMPARE(irman->Received().Bytes(), QByteArray("IR"));
         const auto chunks = irman->Received().Chunks();
         QCOMPARE(chunks.size(), size_t(2));
@@ -128,10 +124,9 @@ private slots:
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(refused());
         QVERIFY(PortIsFree("COM1"));
-        QStringList said;
-        for (const auto& m : w.messages.Messages())
-            said << QString::number(m.style) + ' ' + m.title + ": " + m.text;
-        QCOMPARE(said, (QStringList{"0 ZEMO: Please select second port before init!", "16 Brackwell: Error initializing COM port."}));
+        QCOMPARE(w.messages.Texts(), (QStringList{"Please select second port before init!", "Error initializing COM port."}));
+        const auto& [first, last] = std::pair(w.messages.Messages().first(), w.messages.Messages().last());
+        QCOMPARE(QString::number(first.style) + first.title + QString::number(last.style) + last.title, "0ZEMO16Brackwell");
         w.messages.Clear();
         Release(holder);
         QVERIFY(Connect(w, "Transparent"));
@@ -148,9 +143,8 @@ private slots:
         QTest::mouseClick(w.Check("DTRv"), Qt::LeftButton);
         QCOMPARE(w.Check("DTRv")->checkState(), Qt::Checked);
 
-        // Disc.: DTR and RTS of the primary port drop before both ports close.
-        win32::testhook::ClearLineHistory("COM1");
-        win32::testhook::ClearLineHistory("COM2");
+        for (const char* com : {"COM1", "COM2"}) // Disc. drops the primary's DTR and RTS, then closes both
+            win32::testhook::ClearLineHistory(com);
         QTest::mouseClick(init, Qt::LeftButton);
         QVERIFY(!Connected(w) && w.List("AltComListBox")->isEnabled());
         QCOMPARE(LineEvents("COM1") + " / " + LineEvents("COM2"), QStringLiteral("DTR- RTS- closed / closed"));

@@ -12,8 +12,7 @@ class tst_ReceiveView : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every byte in each notation (3: no text), followed by a line written
-    // into the box: shown, painted, and copied between any two ends.
+    // Every byte in each notation (3: no text), then a line written into the box: copied between any two ends.
     void copiesWhatIsSelected_data()
     {
         QTest::addColumn<int>("format");
@@ -42,9 +41,7 @@ private slots:
         const QByteArray line = "\r\nCM11/12 interface reset OK.";
         view.AppendLocalText(line);
         const QByteArray shown = (format < 3 ? rx.Text(format)->Whole() : QByteArray()) + line;
-        QCOMPARE(view.Text(), shown);
-        QCOMPARE(view.CaretPosition(), shown.size());
-        QVERIFY(!view.grab().isNull());
+        QVERIFY(view.Text() == shown && view.CaretPosition() == shown.size() && !view.grab().isNull());
         view.Select(anchor, caret);
         view.Copy();
         const qsizetype from = std::min<qsizetype>(std::min(anchor, caret), shown.size());
@@ -61,8 +58,7 @@ private slots:
         view.Show(text.Text(ReceivedTexts::Chr));
         QScrollBar* horizontal = view.horizontalScrollBar();
         QCOMPARE(horizontal->value(), horizontal->maximum());
-        QVERIFY(horizontal->maximum() + horizontal->pageStep() >= 5'000'003);
-        QVERIFY(!view.grab().isNull());
+        QVERIFY(horizontal->maximum() + horizontal->pageStep() >= 5'000'003 && !view.grab().isNull());
         QTest::keyClick(&view, Qt::Key_Home);
         QCOMPARE(horizontal->value(), 0);
         QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
@@ -87,7 +83,7 @@ private slots:
         QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first line\r\nsecond\r\n"));
 
-        // Press on the second line at column 2, drag to the third at column 5.
+        // From the second line's column 2 to the third's column 5.
         const QFontMetricsF metrics(view.font());
         const qreal column = metrics.horizontalAdvance(QLatin1Char('M'));
         const int row = int(std::ceil(metrics.lineSpacing()));
@@ -100,8 +96,8 @@ private slots:
 
         const auto menu = view.CreateContextMenu();
         QCOMPARE(menu->actions().size(), 2);
-        menu->actions().at(1)->trigger(); // Select All
-        view.CreateContextMenu()->actions().at(0)->trigger(); // Copy
+        menu->actions().at(1)->trigger(); // Select All, then Copy
+        view.CreateContextMenu()->actions().at(0)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("first line\r\nsecond\r\nthird line"));
     }
 };

@@ -47,8 +47,7 @@ private slots:
         QVERIFY(window.centralWidget()->size() == QSize(454, 400) && window.minimumSize() == first);
         const QMap<QString, QRect> before = Places(window);
         QVERIFY(!window.windowIcon().isNull());
-        // Only a speed may be typed.
-        for (const QComboBox* list : window.findChildren<QComboBox*>())
+        for (const QComboBox* list : window.findChildren<QComboBox*>()) // only a speed may be typed
             QVERIFY2(list->isEditable() == (list->objectName() == "SpeedListBox"), qPrintable(list->objectName()));
 
         window.resize(first + extra);
@@ -90,15 +89,12 @@ private slots:
         streaming.start(10);
         ReceiveView* box = w.Box("RXOut");
         QScrollBar* bar = box->verticalScrollBar();
-        // Waits for the text to grow; then where the view is.
+        // Where the view is once the text has grown.
         const auto grown = [box, bar] {
             const qsizetype size = box->TextLength();
             return QTest::qWaitFor([&] { return box->TextLength() > size + 2000; }) ? bar->value() : -1;
         };
-        const auto followed = [&grown, bar] {
-            const int at = grown();
-            return at == bar->maximum();
-        };
+        const auto followed = [&grown, bar] { const int at = grown(); return at == bar->maximum(); };
         const auto selection = [box] { return QPair(box->AnchorPosition(), box->CaretPosition()); };
 
         QTRY_VERIFY(bar->maximum() > 40);
@@ -113,8 +109,7 @@ private slots:
         const int shown = bar->value();
         QCOMPARE(grown(), shown);
         QCOMPARE(selection(), (QPair<qsizetype, qsizetype>(100, 160)));
-        // At the end again it follows, by the scroll bar (the selection kept),
-        // by End after Select All, or by Ctrl+End.
+        // It follows again by the scroll bar (the selection kept), End after Select All, or Ctrl+End.
         bar->setValue(bar->maximum());
         QVERIFY(followed());
         QCOMPARE(selection(), (QPair<qsizetype, qsizetype>(100, 160)));
@@ -140,7 +135,6 @@ private slots:
         ReceiveView view;
         view.resize(300, 80);
         view.Show(rx.Text(ReceivedTexts::Chr));
-        // Only the drawing differs: the text is the bytes.
         QVERIFY(view.Text() == controls + "A\xE9" && view.TextLength() == 8);
         const QImage image = view.viewport()->grab().toImage();
         const qreal width = QFontMetricsF(view.font()).horizontalAdvance(QLatin1Char('M'));
@@ -152,8 +146,7 @@ private slots:
             QVERIFY2(!cells.contains(cell), qPrintable(QString::number(uchar(controls[column]), 16)));
             cells << cell;
         }
-        QCOMPARE(shownchars::ShownCharacter(0x80), u'\u20AC');
-        QCOMPARE(shownchars::ShownCharacter(0xE9), u'\u00E9');
+        QCOMPARE(QString(shownchars::ShownCharacter(0x80)) + shownchars::ShownCharacter(0xE9), u"\u20AC\u00E9");
     }
 
     void findBarSelectsMatches()
@@ -176,16 +169,14 @@ private slots:
         QTest::keyClick(pattern, Qt::Key_Return);
         QVERIFY(box->SelectedText() == "0D 0A" && !box->Following());
         const qsizetype first = box->AnchorPosition();
-        // After the second match the search goes round.
-        QTest::keyClick(pattern, Qt::Key_Return);
+        QTest::keyClick(pattern, Qt::Key_Return); // the second match, then round again
         QVERIFY(box->AnchorPosition() > first);
         QTest::keyClick(pattern, Qt::Key_Return);
         QCOMPARE(box->AnchorPosition(), first);
         QTest::keyClick(pattern, Qt::Key_Return, Qt::ShiftModifier);
         QVERIFY(box->AnchorPosition() > first);
 
-        // Half a byte cannot be looked for: the bar says so.
-        pattern->setText(QStringLiteral("0D 0"));
+        pattern->setText(QStringLiteral("0D 0")); // half a byte: the bar says so
         QTest::keyClick(pattern, Qt::Key_Return);
         QVERIFY(!w.Label("FindStatus")->text().isEmpty());
 
@@ -193,9 +184,7 @@ private slots:
         QVERIFY(w.Find<QWidget>("FindBox")->isHidden() && box->height() == height);
     }
 
-    // The box paints at most once a frame and moves rows already drawn, and
-    // its scroll bars catch up a little later: what reaches the screen must
-    // equal a fresh drawing of the same text.
+    // The box paints at most once a frame and moves rows already drawn: the screen must equal a fresh drawing.
     void streamingShowsWhatAFreshDrawingShows_data()
     {
         QTest::addColumn<QString>("notation");
@@ -216,10 +205,7 @@ private slots:
         QVERIFY(Connect(w, "Generic") && QTest::qWaitForWindowExposed(&window));
         int tick = 0;
         QTimer feed;
-        QObject::connect(&feed, &QTimer::timeout, [&] {
-            w.ports.Device(1).Send(QByteArray(bytesPerTick, char('A' + tick % 26)));
-            ++tick;
-        });
+        QObject::connect(&feed, &QTimer::timeout, [&] { w.ports.Device(1).Send(QByteArray(bytesPerTick, char('A' + tick++ % 26))); });
         feed.start(10);
         QTest::qWait(700);
         feed.stop();
@@ -227,10 +213,8 @@ private slots:
         QWidget* area = w.Box("RXOut");
         const QImage drawn = area->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QPoint at = area->mapTo(&window, QPoint(0, 0));
-        const QImage shown = window.screen()
-                                 ->grabWindow(window.winId(), at.x(), at.y(), drawn.width(), drawn.height())
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
+        const QPixmap screen = window.screen()->grabWindow(window.winId(), at.x(), at.y(), drawn.width(), drawn.height());
+        const QImage shown = screen.toImage().convertToFormat(QImage::Format_RGB32);
         QVERIFY(tick > 20);
         QCOMPARE(shown, drawn);
     }

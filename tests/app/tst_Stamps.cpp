@@ -18,9 +18,7 @@ class tst_Stamps : public QObject {
     Q_OBJECT
 
 private slots:
-    // "ABCDE" with 4 bytes per line on both ports, read 12.345 s after the
-    // connect at 14:03:07.123: the stamps already shown change with each
-    // kind, in both boxes.
+    // "ABCDE", 4 bytes a line, 12.345 s after a connect at 14:03:07.123: shown stamps follow the kind.
     void kindsFromTheViewMenu_data()
     {
         QTest::addColumn<QStringList>("actions");
@@ -35,7 +33,6 @@ private slots:
     void kindsFromTheViewMenu()
     {
         QFETCH(QStringList, actions);
-        QFETCH(QByteArray, text);
         StoppedClocks clocks;
         TestWindow w({1, 2});
         QVERIFY(Choose(w.List("RXBitsNrListBox"), "4"));
@@ -47,7 +44,7 @@ private slots:
         for (const QString& action : actions)
             w.Action(qPrintable(action))->trigger();
         for (const char* box : {"RXOut", "RX2Out"})
-            QCOMPARE(w.Box(box)->Text(), text);
+            QTEST(w.Box(box)->Text(), "text");
     }
 
     // The line rules apply to what arrives once they are chosen.

@@ -19,27 +19,22 @@ private slots:
         cm11.Start(w.ports, 1);
         QTRY_VERIFY(cm11->Sent().Size() >= 3); // polls wait at the port
         QTRY_COMPARE(Items(w.List("ComPortListBox")), QStringList{"COM1"}); // plugged in while the window is open
-        QVERIFY(Connect(w, "CM12(X10)"));
-        // The connect answers the power-fail poll once; the polls it read are not shown.
+        QVERIFY(Connect(w, "CM12(X10)")); // answers the power-fail poll once; the polls read are not shown
         QTRY_VERIFY(!cm11->Polling());
         QCOMPARE(cm11->Received().Bytes(), QByteArray::fromHex("FB"));
 
         Send(w, "0466");
         QTRY_COMPARE(cm11->Received().Bytes(), QByteArray::fromHex("FB046600"));
         QTRY_COMPARE(cm11->Completed(), 1);
-        // The exchange took the checksum; the 0x55 that follows shows, one byte to a line.
         ReceiveView* box = w.Box("RXOut");
-        QTRY_VERIFY(box->Text().contains("55 \r\n"));
+        QTRY_VERIFY(box->Text().contains("55 \r\n")); // the checksum taken by the exchange, the 0x55 shown
         QVERIFY(!box->Text().contains("6A") && !box->Text().contains("A5"));
 
-        // The line shows at once, before the poll can take the answer.
-        Send(w, "  RESET ");
+        Send(w, "  RESET "); // its line shows at once, before the poll takes the answer
         QCOMPARE(w.Edit("SendData")->text(), QStringLiteral("  RESET "));
         QVERIFY(box->Text().endsWith("\r\nCM11/12 interface reset OK."));
         QTRY_VERIFY(cm11->Received().Bytes().endsWith(QByteArray::fromHex("9B000000000007")));
-        // The next data rewrites the box and the line is gone.
-        QTRY_VERIFY(!box->Text().contains("reset OK"));
-
+        QTRY_VERIFY(!box->Text().contains("reset OK")); // the next data rewrites the box
         // "RESET" was not kept in the history; in other cases it is ordinary text.
         QTest::keyClick(w.Edit("SendData"), Qt::Key_Up);
         QCOMPARE(w.Edit("SendData")->text(), QStringLiteral("0466"));
@@ -47,8 +42,7 @@ private slots:
         QCOMPARE(w.messages.Texts(), QStringList{"Use only HEX digits (0...9, a...f)."});
     }
 
-    // The sum with a poll byte in one piece does not confirm, the sum alone does;
-    // no answer at all is reported, and the send ends as after a good one.
+    // The sum with a poll byte in one piece does not confirm, the sum alone does; silence is reported.
     void onlyALoneRightSumConfirms()
     {
         TestWindow w({1});
