@@ -9,9 +9,7 @@ class tst_TextSearch : public QObject {
     Q_OBJECT
 
 private slots:
-    // Matches are looked for in the notation's text as the box shows it,
-    // stamps and line breaks included; the whole text's own indexOf is the
-    // reference.
+    // Matches are looked for in the text as the box shows it, stamps and line breaks included.
     void findsInTheShownText_data()
     {
         QTest::addColumn<int>("format");
@@ -44,9 +42,7 @@ private slots:
         const auto slice = [&text](qsizetype from, qsizetype to) { return text.Slice(from, to); };
         QCOMPARE(FindForward(text.Size(), slice, needle, 0), whole.indexOf(needle));
         QCOMPARE(FindBackward(text.Size(), slice, needle, text.Size()), whole.lastIndexOf(needle));
-        const qsizetype first = whole.indexOf(needle);
-        if (first >= 0) {
-            // The next match starts after this one; the one before ends before it.
+        if (const qsizetype first = whole.indexOf(needle); first >= 0) { // the next starts after it, one before ends before
             QCOMPARE(FindForward(text.Size(), slice, needle, first + 1), whole.indexOf(needle, first + 1));
             QCOMPARE(FindBackward(text.Size(), slice, needle, first + needle.size() - 1), qsizetype(-1));
         }
@@ -66,15 +62,16 @@ private slots:
         QCOMPARE(FindBackward(text.size(), slice, "needle", at[1] + 5), at[0]);
     }
 
-    // Typed hex bytes become the pattern in the shown notation; empty: refused.
+    // Typed hex bytes become the pattern in the shown notation, top bit set too; empty: refused.
     void hexBytes_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("format");
         QTest::addColumn<QByteArray>("pattern");
-        QTest::newRow("pairs") << "0D 0A" << int(ReceivedTexts::Hex) << QByteArray("0D 0A");
+        QTest::newRow("pairs") << "0D 0A 80 ff" << int(ReceivedTexts::Hex) << QByteArray("0D 0A 80 FF");
         QTest::newRow("joined, lower case") << "0d0a" << int(ReceivedTexts::Chr) << QByteArray("\r\n");
-        QTest::newRow("blanks around") << "  41   01 " << int(ReceivedTexts::Bin) << QByteArray("0100000100000001");
+        QTest::newRow("blanks around") << "  41   80 " << int(ReceivedTexts::Bin) << QByteArray("0100000110000000");
+        QTest::newRow("binary, every bit") << "FF" << int(ReceivedTexts::Bin) << QByteArray("11111111");
         QTest::newRow("every byte as it is") << "00 FF" << int(ReceivedTexts::Chr) << QByteArray("\0\xFF", 2);
         QTest::newRow("half a byte") << "0D 0" << 0 << QByteArray();
         QTest::newRow("a blank inside a pair") << "0 D" << 0 << QByteArray();
