@@ -14,9 +14,7 @@ class tst_Cm11 : public QObject {
     Q_OBJECT
 
 private slots:
-    // The host's side of an exchange with an interface past its power-fail
-    // report: what it sends (pieces apart are separate writes) and what the
-    // interface answers, in turn.
+    // The host's writes (pieces apart sent apart) and the interface's answers, in turn.
     void exchange_data()
     {
         QTest::addColumn<int>("fault");
@@ -56,25 +54,6 @@ private slots:
             QTRY_COMPARE(cm11->Received().Bytes(), QByteArray::fromHex("0466"));
         if (fault == LateAnswer)
             QVERIFY(cm11->Sent().Chunks().front().at - start >= 300ms);
-    }
-
-    // At start the interface polls until the host answers; the clock record's
-    // sum is answered, then it is quiet. (0xFB as the answer: the window's X10 test.)
-    void powerFailPollAnsweredWithTheClock()
-    {
-        HostedDevice<Cm11Device> cm11;
-        cm11->SetPollInterval(20ms);
-        cm11->SetPowerLineDelay(10ms);
-        cm11.Run();
-        QCOMPARE(cm11.Pty().Receive(3).left(3), QByteArray("\xA5\xA5\xA5"));
-        QVERIFY(cm11.Pty().Send(QByteArray::fromHex("9B000000000007")));
-        QTRY_VERIFY(!cm11->Polling());
-        std::this_thread::sleep_for(50ms);
-        const QByteArray after = cm11.Pty().ReceiveAvailable(); // after polls already on their way
-        QCOMPARE(after.mid(after.lastIndexOf('\xA5') + 1), QByteArray("\x07"));
-        QCOMPARE(cm11.Pty().Receive(1, 150), QByteArray());
-        QVERIFY(cm11.Pty().Send(QByteArray(1, 0)));
-        QCOMPARE(cm11.Pty().Receive(1), QByteArray("\x55"));
     }
 };
 

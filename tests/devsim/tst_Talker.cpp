@@ -15,15 +15,6 @@ class tst_Talker : public QObject {
     Q_OBJECT
 
 private slots:
-    void sendsNumberedLines()
-    {
-        HostedDevice<TalkerDevice> talker(QStringLiteral("COM1"));
-        talker->SetLineInterval(30ms);
-        talker.Run();
-        QVERIFY(talker.Pty().ReceiveUntil("#3\r\n").startsWith(
-            "Hello from COM1 #1\r\nHello from COM1 #2\r\nHello from COM1 #3\r\n"));
-    }
-
     // Every byte comes back, and what is injected goes out.
     void echoesAndInjects()
     {
