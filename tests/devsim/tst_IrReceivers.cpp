@@ -14,8 +14,7 @@ class tst_IrReceivers : public QObject {
     Q_OBJECT
 
 private slots:
-    // Silent until "I" and then "R" within the handshake gap (100 ms here);
-    // then "OK" and the codes from the first on, also after a handshake again.
+    // Silent until "I" then "R" within the handshake gap; then "OK" and the codes from the first on.
     void handshake_data()
     {
         QTest::addColumn<QList<QByteArray>>("pieces");

@@ -41,7 +41,7 @@ private slots:
         const QString portsDir = scratch.filePath(QStringLiteral("new/ports"));
         QProcess process;
         QCOMPARE(StartSimulator(process, {"--ports-dir", portsDir}), portsDir);
-        // The program's port layer reaches the talker on COM1 (every COMn is listed with --run).
+        // The program's port layer reaches the talker on COM1.
         qputenv("WENDALE_PORTS_DIR", QFile::encodeName(portsDir));
         const win32::HANDLE com1 = modZEMO::OpenPort(QStringLiteral("COM1"));
         QVERIFY(com1 != win32::INVALID_HANDLE_VALUE);
