@@ -19,20 +19,7 @@ using rfc2217::ClientProtocol;
 
 namespace {
 
-constexpr uint8_t TERMINAL_TYPE = 24;
-constexpr int NotifyLineState = 106, NotifyModemState = 107;
-
-// A subnegotiation of an option the client does not read.
-QByteArray OtherSub(const QByteArray& body)
-{
-    return Sub(body).replace(2, 1, QByteArray(1, char(TERMINAL_TYPE)));
-}
-
-// A subnegotiation of the COM port option whose body is size bytes long.
-QByteArray LongReply(int code, qsizetype size)
-{
-    return Sub(char(code) + QByteArray(size - 2, '\x10'));
-}
+constexpr int NotifyModemState = 107;
 
 bool SendWhole(int socket, const QByteArray& bytes)
 {
@@ -119,51 +106,6 @@ class tst_HostileServers : public QObject {
     Q_OBJECT
 
 private slots:
-    // A subnegotiation the client does not read is never held, one it reads is held up to the limit,
-    // and past that what follows is data.
-    void subnegotiationsAreBounded_data()
-    {
-        QTest::addColumn<QByteArray>("server");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<int>("mostHeld");
-        QTest::addColumn<int>("modemState");
-        const int limit = int(ClientProtocol::MaxSubnegotiation);
-        const QByteArray state = Sub(Bytes({NotifyModemState, 0xB0}));
-        QTest::newRow("modem state at the limit is read") << LongReply(NotifyModemState, limit) + "ok" << QByteArray("ok")
-                                                          << limit << 0x10;
-        QTest::newRow("modem state past the limit: the rest is data")
-            << LongReply(NotifyModemState, limit + 1) + "ok" << QByteArray("\x10ok") << limit << 0;
-        QTest::newRow("modem state without end, then a real one")
-            << Bytes({IAC, SB, COM_PORT, NotifyModemState}) + QByteArray(3000, 'x') + "ok" + state
-            << QByteArray(3000 - (limit - 2), 'x') + "ok" << limit << 0xB0;
-        QTest::newRow("another option: never held")
-            << OtherSub(QByteArray(500, 'x')) + "ok" << QByteArray("ok") << 0 << 0;
-        QTest::newRow("another option without end")
-            << Bytes({IAC, SB, TERMINAL_TYPE}) + QByteArray(2000, 'y') + "ok" << QByteArray(2000 - (limit - 1), 'y') + "ok"
-            << 0 << 0;
-        QTest::newRow("a code not read: only the option held")
-            << LongReply(NotifyLineState, 500) + "ok" << QByteArray("ok") << 1 << 0;
-        QTest::newRow("a doubled 0xFF does not end a skipped one")
-            << OtherSub(Bytes({IAC, SE, 'x'})) + "ok" << QByteArray("ok") << 0 << 0;
-    }
-
-    void subnegotiationsAreBounded()
-    {
-        QFETCH(QByteArray, server);
-        ClientProtocol protocol;
-        qsizetype mostHeld = 0;
-        QByteArray data;
-        for (const char byte : std::as_const(server)) {
-            protocol.Receive(QByteArrayView(&byte, 1));
-            mostHeld = std::max(mostHeld, protocol.Held());
-            data += protocol.TakeData();
-        }
-        QTEST(data, "data");
-        QTEST(int(mostHeld), "mostHeld");
-        QTEST(int(protocol.ModemState()), "modemState");
-        QCOMPARE(protocol.Held(), 0);
-    }
-
     // A server that floods before answering: Init fails with the reason within the wait limit.
     void floodBeforeAnswering_data()
     {
