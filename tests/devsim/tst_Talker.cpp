@@ -75,14 +75,12 @@ private slots:
     {
         QFETCH(QByteArray, stream);
         QFETCH(int, start);
-        QFETCH(quint64, faults);
-        QFETCH(quint64, good);
         for (const qsizetype piece : {stream.size(), qsizetype(1)}) { // whole, then byte by byte
             SequenceChecker checker('T', SequenceChecker::Start(start));
             for (qsizetype at = 0; at < stream.size(); at += piece)
                 checker.Feed(QByteArrayView(stream).sliced(at, piece));
-            QCOMPARE(checker.Faults(), faults);
-            QCOMPARE(checker.GoodLines(), good);
+            QTEST(checker.Faults(), "faults");
+            QTEST(checker.GoodLines(), "good");
             QCOMPARE(checker.Bytes(), quint64(stream.size()));
         }
     }

@@ -94,7 +94,6 @@ private slots:
         QFETCH(int, stop);
         QFETCH(uint, flags);
         QFETCH(bool, accepted);
-        QFETCH(uint, cflag);
         DCB before = LineSettings(57600, 8, NOPARITY, ONESTOPBIT, 1);
         QVERIFY(SetCommState(handle, &before));
         DCB dcb = LineSettings(rate, BYTE(bits), BYTE(parity), BYTE(stop), flags);
@@ -104,7 +103,7 @@ private slots:
         QCOMPARE(pty->SlaveBitRate(), dcb.BaudRate);
         termios seen{};
         QCOMPARE(tcgetattr(pty->MasterFd(), &seen), 0);
-        QCOMPARE(seen.c_cflag & (CSTOPB | CMSPAR | PARODD | CRTSCTS), cflag);
+        QTEST(seen.c_cflag & (CSTOPB | CMSPAR | PARODD | CRTSCTS), "cflag");
         QCOMPARE(seen.c_iflag & (IXON | IXOFF), 0u);
         DCB back{};
         QVERIFY(GetCommState(handle, &back));
