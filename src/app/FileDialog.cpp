@@ -15,6 +15,12 @@ SaveFileHandler& HandlerSlot()
     return handler;
 }
 
+OpenFileHandler& OpenHandlerSlot()
+{
+    static OpenFileHandler handler;
+    return handler;
+}
+
 // The extension a file type names ("Received bytes (*.bin)": "bin"); empty for "All files (*)".
 QString SuffixOf(const QString& filter)
 {
@@ -54,6 +60,19 @@ QString AskSaveFileName(const QString& caption, const QStringList& filters, Exis
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler)
 {
     return std::exchange(HandlerSlot(), std::move(handler));
+}
+
+QString AskOpenFileName(const QString& caption, const QStringList& filters)
+{
+    if (const OpenFileHandler& handler = OpenHandlerSlot())
+        return handler(caption, filters);
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(),
+                                        filters.join(QStringLiteral(";;")));
+}
+
+OpenFileHandler SetOpenFileHandler(OpenFileHandler handler)
+{
+    return std::exchange(OpenHandlerSlot(), std::move(handler));
 }
 
 }

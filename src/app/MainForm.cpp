@@ -94,6 +94,7 @@ void MainForm::WireHandlers()
     connect(FindBox, &FindBar::Toggled, this, &MainForm::FitToClientArea);
     portWatcher_ = new PortWatcher(&window_);
     connect(portWatcher_, &PortWatcher::Changed, this, &MainForm::RefreshPortLists);
+    WireSending();
 }
 
 void MainForm::OpenFindBar()

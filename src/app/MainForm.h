@@ -7,6 +7,7 @@
 #include "transmit/RecallKeys.h"
 
 #include <QObject>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@ class QTimer;
 class FindBar;
 class PortWatcher;
 class ReceiveView;
+class SendingState;
 
 class frmMain;
 
@@ -107,8 +109,13 @@ public:
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
+    QAction* FileSendMenu = nullptr;
     QAction* FileExitMenu = nullptr;
     QAction* PortBreakMenu = nullptr;
+    QAction* PortRepeatMenu = nullptr;
+    QAction* PortMacrosMenu = nullptr;
+    QAction* PortAnswersMenu = nullptr;
+    QAction* ViewMacroBar = nullptr;
     QAction* HelpContentMenu = nullptr;
     QAction* HelpAboutMenu = nullptr;
 
@@ -184,6 +191,36 @@ public:
     void TXDataTypeListBox_Click();
     void SendData_KeyDown(int key, bool autoRepeat);
     void SendData_KeyUp(int key, bool autoRepeat);
+    // The one write of every send, typed or not; false after a failed write (its message shown).
+    bool SendPayload(const QByteArray& payload);
+    // The bytes of a text in a notation as Send reads it; nullopt after its validation message.
+    std::optional<QByteArray> ComposePayload(const QString& text, int notation, bool cr, bool lf);
+    // Sends a text as Send does: its validation message, the write, the X10 exchange; false when refused.
+    bool SendComposed(const QString& text, int notation, bool cr, bool lf);
+
+    // Sending without typing: a repeated send, a file, macros, answers (transmit/).
+    void WireSending();
+    // Menus that send follow the connection; runs also after every Init or Disc.
+    void RefreshSendingMenus();
+    // A port is open and its device there.
+    bool CanSendNow() const;
+    void PortRepeatMenu_Click();
+    void RepeatStep();
+    void StopRepeat();
+    void FileSendMenu_Click();
+    void FileSendStep();
+    // Ends the file's sending; a message tells why when why is not empty.
+    void StopFileSend(const QString& why = {});
+    void PortMacrosMenu_Click();
+    void SendMacro(int slot);
+    void ShowMacroCaptions();
+    // The macro bar's height when it is shown in room under the boxes, else 0.
+    int MacroBarHeight(int room) const;
+    // At the bottom of the client area; hidden at height 0.
+    void PlaceMacroBar(int height);
+    void PortAnswersMenu_Click();
+    void StartAnswers();
+    void AnswerReceived();
 
     // X10 additions to the Send action (x10/).
     void X10ChecksumExchange(const QByteArray& payload);
@@ -218,6 +255,7 @@ private:
     QTimer* breakTimer_ = nullptr; // ends the break
     bool breakOn_ = false;         // the primary port's line is held in the break state
     bool portsChanged_ = false; // while a port was open
+    SendingState* sending_ = nullptr;
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };
