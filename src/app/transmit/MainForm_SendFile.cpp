@@ -7,11 +7,9 @@
 #include "port/PortFailures.h"
 
 #include <QAction>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -42,22 +40,6 @@ void MainForm::FileSendMenu_Click()
     s.file = std::move(file);
     s.fileLine = PrimaryLineBacklog();
     s.fileProgressMs = s.clock.elapsed();
-    if (!s.fileBar) {
-        // In the free strip between the send box and the indicators.
-        s.fileBar = new QWidget(SendFrame);
-        s.fileBar->setObjectName(QStringLiteral("SendFileBar"));
-        s.fileBar->setGeometry(120 / 15, 1020 / 15, 3495 / 15, 285 / 15);
-        auto* row = new QHBoxLayout(s.fileBar);
-        row->setContentsMargins(0, 0, 0, 0);
-        s.fileProgress = new QProgressBar(s.fileBar);
-        s.fileProgress->setObjectName(QStringLiteral("SendFileProgress"));
-        s.fileProgress->setRange(0, 1000);
-        row->addWidget(s.fileProgress, 1);
-        auto* cancel = new QPushButton(tr("Cancel"), s.fileBar);
-        cancel->setObjectName(QStringLiteral("SendFileCancel"));
-        row->addWidget(cancel);
-        connect(cancel, &QPushButton::clicked, this, [this] { StopFileSend(); });
-    }
     s.fileProgress->setValue(0);
     s.fileProgress->setFormat(tr("0 of %1 bytes").arg(s.file->Size()));
     s.fileBar->show();
@@ -68,9 +50,12 @@ void MainForm::FileSendMenu_Click()
 void MainForm::FileSendStep()
 {
     SendingState& s = *sending_;
-    // A failed write's message box must not run this step again from inside it.
-    s.fileTimer->stop();
-    // A vanished device has had its message from the tick.
+    // A failed write's message box lets ticks run: none of them may step in.
+    if (!s.file || s.fileStepping)
+        return;
+    const QScopedValueRollback stepping(s.fileStepping, true);
+    // Each step follows a tick, so a device that has gone was found by the
+    // tick, which said so.
     if (!CanSendNow()) {
         StopFileSend();
         return;
@@ -80,9 +65,7 @@ void MainForm::FileSendStep()
         if (now - s.fileProgressMs >= StallMs) {
             StopFileSend();
             modZEMO::ReportFailure(QStringLiteral("Error sending data to the COM port"));
-            return;
         }
-        s.fileTimer->start();
         return;
     }
     const qsizetype lead = std::max<qsizetype>(2 * modZEMO::PortChunk, s.fileLine->BytesIn(LeadMs));
@@ -105,16 +88,12 @@ void MainForm::FileSendStep()
     s.fileProgress->setFormat(tr("%1 of %2 bytes").arg(s.file->Taken()).arg(s.file->Size()));
     if (s.file->AtEnd())
         StopFileSend();
-    else
-        s.fileTimer->start();
 }
 
 void MainForm::StopFileSend(const QString& why)
 {
     SendingState& s = *sending_;
-    s.fileTimer->stop();
-    if (s.fileBar)
-        s.fileBar->hide();
+    s.fileBar->hide();
     const bool interrupted = s.file && !s.file->AtEnd();
     const qint64 taken = s.file ? s.file->Taken() : 0;
     s.file.reset();

@@ -4,8 +4,11 @@
 #include "port/ModZemoPorts.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -37,10 +40,6 @@ void MainForm::WireSending()
     sending_->repeatTimer->setSingleShot(true);
     sending_->repeatTimer->setTimerType(Qt::PreciseTimer);
     connect(sending_->repeatTimer, &QTimer::timeout, this, &MainForm::RepeatStep);
-    sending_->fileTimer = new QTimer(this);
-    sending_->fileTimer->setInterval(5);
-    sending_->fileTimer->setTimerType(Qt::PreciseTimer);
-    connect(sending_->fileTimer, &QTimer::timeout, this, &MainForm::FileSendStep);
 
     connect(FileSendMenu, &QAction::triggered, this, &MainForm::FileSendMenu_Click);
     connect(PortRepeatMenu, &QAction::triggered, this, &MainForm::PortRepeatMenu_Click);
@@ -52,7 +51,8 @@ void MainForm::WireSending()
     for (QMenu* menu : window_.menuBar()->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, &MainForm::RefreshSendingMenus);
     connect(ClearButton, &QPushButton::clicked, this, [this] { sending_->answeredUpTo = RX.Bytes().Size(); });
-    // After the tick has shown what it read.
+    // After the tick has read the port: a file goes on, what came is answered.
+    connect(Timer1, &QTimer::timeout, this, &MainForm::FileSendStep);
     connect(Timer1, &QTimer::timeout, this, &MainForm::AnswerReceived);
 
     auto* viewMenu = window_.menuBar()->findChild<QMenu*>(QStringLiteral("ViewMenu"));
@@ -75,6 +75,23 @@ void MainForm::WireSending()
         connect(key, &QAction::triggered, this, [this, i] { SendMacro(i); });
     }
     ShowMacroCaptions();
+
+    // The file's progress, in the free strip between the send box and the indicators.
+    SendingState& s = *sending_;
+    s.fileBar = new QWidget(SendFrame);
+    s.fileBar->setObjectName(QStringLiteral("SendFileBar"));
+    s.fileBar->setGeometry(120 / 15, 1020 / 15, 3495 / 15, 285 / 15);
+    s.fileBar->hide();
+    auto* row = new QHBoxLayout(s.fileBar);
+    row->setContentsMargins(0, 0, 0, 0);
+    s.fileProgress = new QProgressBar(s.fileBar);
+    s.fileProgress->setObjectName(QStringLiteral("SendFileProgress"));
+    s.fileProgress->setRange(0, 1000);
+    row->addWidget(s.fileProgress, 1);
+    auto* cancel = new QPushButton(tr("Cancel"), s.fileBar);
+    cancel->setObjectName(QStringLiteral("SendFileCancel"));
+    row->addWidget(cancel);
+    connect(cancel, &QPushButton::clicked, this, [this] { StopFileSend(); });
     RefreshSendingMenus();
 }
 

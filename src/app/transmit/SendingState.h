@@ -34,7 +34,7 @@ public:
     qint64 repeatDueMs = 0;
     std::optional<modZEMO::LineBacklog> repeatLine;
 
-    QTimer* fileTimer = nullptr;
+    bool fileStepping = false;
     std::unique_ptr<modZEMO::FileChunks> file;
     std::optional<modZEMO::LineBacklog> fileLine;
     qint64 fileProgressMs = 0; // when the driver last took a piece
