@@ -157,6 +157,119 @@ private slots:
         QVERIFY(got.size() < content.size());
         QCOMPARE(got, content.left(got.size()));
     }
+
+    // Sent every interval as Send sends it, until its count, Disc. or Stop Repeating.
+    void repeat_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("stop"); // what the user does after three sends
+        QTest::newRow("20 times") << 20 << "";
+        QTest::newRow("until Disc.") << 0 << "COMInitButton";
+        QTest::newRow("until Stop Repeating") << 0 << "PortRepeatMenu";
+    }
+    void repeat()
+    {
+        QFETCH(int, count);
+        QFETCH(QString, stop);
+        TestWindow w({1});
+        PtyPair& device = w.ports.Device(1);
+        QVERIFY(ConnectAt(w, "115200"));
+        w.Check("CRCheckbox")->setChecked(true);
+        QTest::keyClicks(w.Edit("SendData"), "ping");
+        WhenDialogOpens({{"RepeatInterval", 100}, {"RepeatCount", count}});
+        QElapsedTimer clock;
+        clock.start();
+        w.Action("PortRepeatMenu")->trigger();
+        QCOMPARE(w.Action("PortRepeatMenu")->text(), QString("Stop Repeating"));
+        QList<qint64> arrivals;
+        const int expected = count ? count : 3;
+        QByteArray got = ReadWhileRunning(
+            device, [&](const QByteArray& got) { return got.count("ping\r") >= expected; },
+            [&](const QByteArray& fresh) { arrivals.append(QList<qint64>(fresh.count("ping\r"), clock.elapsed())); });
+        if (stop == "COMInitButton")
+            QTest::mouseClick(w.Button("COMInitButton"), Qt::LeftButton);
+        else if (!stop.isEmpty())
+            w.Action("PortRepeatMenu")->trigger();
+        LetTicksRun(30);
+        got += device.ReceiveAvailable();
+        QCOMPARE(got, QByteArray("ping\r").repeated(expected));
+        QCOMPARE(w.Action("PortRepeatMenu")->text(), QString("&Repeat Send..."));
+        QCOMPARE(w.Edit("SendData")->text(), QString("ping"));
+        qint64 worst = 0;
+        for (int i = 0; i < arrivals.size(); ++i)
+            worst = std::max(worst, std::abs(arrivals[i] - arrivals[0] - 100 * i));
+        qInfo("%d sends every 100 ms: mean interval %.2f ms, farthest from its due moment %lld ms", expected,
+              double(arrivals.last() - arrivals.first()) / (expected - 1), worst);
+        QCOMPARE(w.messages.Texts(), QStringList());
+    }
+
+    // Each notation as the send box reads it, by its key or its button; a refused text says so once.
+    void macro_data()
+    {
+        QTest::addColumn<QString>("notation");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("button"); // the macro bar's button instead of the key
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QStringList>("said");
+        QTest::newRow("HEX") << "HEX" << "0aFF" << false << QByteArray("\x0a\xff") << QStringList();
+        QTest::newRow("DEC") << "DEC" << "65" << true << QByteArray("A") << QStringList();
+        QTest::newRow("BIN") << "BIN" << "0100000101000010" << false << QByteArray("AB") << QStringList();
+        QTest::newRow("CHAR, CR LF") << "CHAR" << "AT" << true << QByteArray("AT\r\n") << QStringList();
+        QTest::newRow("refused") << "DEC" << "256" << false << QByteArray()
+                                 << QStringList{"You must enter an integer decimal value between 0-255."};
+    }
+    void macro()
+    {
+        QFETCH(QString, notation);
+        QFETCH(QString, text);
+        QFETCH(bool, button);
+        QFETCH(QByteArray, sent);
+        TestWindow w({1});
+        PtyPair& device = w.ports.Device(1);
+        QVERIFY(ConnectAt(w, "115200"));
+        WhenDialogOpens({{"MacroName3", "Three"}, {"MacroText3", text}, {"MacroNotation3", notation},
+                         {"MacroCR3", true}, {"MacroLF3", true}});
+        w.Action("PortMacrosMenu")->trigger();
+        auto* bar = w.Find<QWidget>("MacroBar");
+        const QRect boxes = w.Find<QWidget>("Frame2")->geometry();
+        w.Action("ViewMacroBar")->setChecked(true);
+        QVERIFY(!bar->isVisible()); // no room at the first size
+        QCOMPARE(w.Find<QWidget>("Frame2")->geometry(), boxes);
+        if (button) {
+            w.window.resize(w.window.size() + QSize(0, 100));
+            QTRY_VERIFY(bar->isVisible());
+            QCOMPARE(w.Button("MacroButton3")->text(), QString("Three"));
+            QTest::mouseClick(w.Button("MacroButton3"), Qt::LeftButton);
+        } else {
+            w.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w.window));
+            QTest::keyClick(w.Edit("SendData"), Qt::Key_F3);
+        }
+        QCOMPARE(device.Receive(sent.size() + 1, 300), sent);
+        QTEST(w.messages.Texts(), "said");
+    }
+
+    // Answers across ticks; a reply that an echoing device brings back to its own rule is held to the limit.
+    void answersAnEchoingDevice()
+    {
+        TestWindow w({1});
+        PtyPair& device = w.ports.Device(1);
+        QVERIFY(ConnectAt(w, "115200"));
+        WhenDialogOpens({{"AnswersEnabled", true}, {"AnswerPattern1", "50494e47"}, {"AnswerHex1", true},
+                         {"AnswerReply1", "PING"}, {"AnswerNotation1", "CHAR"}});
+        w.Action("PortAnswersMenu")->trigger();
+        device.Send("PI");
+        LetTicksRun(3);
+        device.Send("NG");
+        QElapsedTimer clock;
+        clock.start();
+        const QByteArray got = ReadWhileRunning(
+            device, [&](const QByteArray&) { return clock.elapsed() > 1500; },
+            [&](const QByteArray& fresh) { device.Send(fresh); });
+        QVERIFY(got.startsWith("PING"));
+        QVERIFY(got.count("PING") <= modZEMO::AnswerLimit::PerSecond * (clock.elapsed() / 1000 + 1));
+        QCOMPARE(w.messages.Texts(), QStringList());
+    }
 };
 
 QTEST_MAIN(tst_SendingWindow)
