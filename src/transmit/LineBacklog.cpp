@@ -24,7 +24,8 @@ void LineBacklog::Sent(qsizetype bytes, qint64 nowMs)
 
 qsizetype LineBacklog::Pending(qint64 nowMs) const
 {
-    return qsizetype(std::ceil(std::max(0.0, freeAtMs_ - double(nowMs)) * bytesPerMs_));
+    // A part byte still counts; the margin keeps rounding from making one of a whole.
+    return qsizetype(std::ceil(std::max(0.0, freeAtMs_ - double(nowMs)) * bytesPerMs_ - 1e-6));
 }
 
 }
