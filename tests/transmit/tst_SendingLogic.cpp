@@ -40,20 +40,9 @@ private slots:
         QTEST(matched, "matched");
     }
 
-    void limitPerRule()
-    {
-        modZEMO::AnswerLimit limit;
-        int allowed = 0;
-        for (qint64 ms = 0; ms < 2000; ms += 10)
-            allowed += limit.Allow(0, ms) ? 1 : 0;
-        QCOMPARE(allowed, 2 * modZEMO::AnswerLimit::PerSecond);
-        QVERIFY(limit.Allow(1, 1990)); // another rule has its own count
-    }
-
     // 8N1 at 9600 bit/s moves 0.96 bytes a millisecond.
     void lineBacklog()
     {
-        QCOMPARE(modZEMO::FrameBits(7, true, 2), 11.0);
         modZEMO::LineBacklog line(9600, modZEMO::FrameBits(8, false, 0));
         line.Sent(96, 1000);
         QCOMPARE(line.FreeAt(), 1100);
