@@ -207,10 +207,13 @@ public:
     void PortRepeatMenu_Click();
     void RepeatStep();
     void StopRepeat();
+    void CreateFileBar();
     void FileSendMenu_Click();
     void FileSendStep();
     // Ends the file's sending; a message tells why when why is not empty.
     void StopFileSend(const QString& why = {});
+    // The macro bar (hidden) and the keys F1 to F12.
+    void CreateMacroBar();
     void PortMacrosMenu_Click();
     void SendMacro(int slot);
     void ShowMacroCaptions();

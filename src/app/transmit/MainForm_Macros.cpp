@@ -15,6 +15,29 @@ constexpr int BarMargin = 120 / 15;
 
 }
 
+void MainForm::CreateMacroBar()
+{
+    sending_->macroBar = new QWidget(clientArea_);
+    sending_->macroBar->setObjectName(QStringLiteral("MacroBar"));
+    sending_->macroBar->hide();
+    auto* row = new QHBoxLayout(sending_->macroBar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    for (int i = 0; i < modZEMO::MacroCount; ++i) {
+        auto* button = new QPushButton(sending_->macroBar);
+        button->setObjectName(QStringLiteral("MacroButton%1").arg(i + 1));
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, [this, i] { SendMacro(i); });
+        sending_->macroButtons.append(button);
+        row->addWidget(button);
+        auto* key = new QAction(&window_);
+        key->setShortcut(QKeySequence(Qt::Key_F1 + i));
+        window_.addAction(key);
+        connect(key, &QAction::triggered, this, [this, i] { SendMacro(i); });
+    }
+    ShowMacroCaptions();
+}
+
 void MainForm::PortMacrosMenu_Click()
 {
     if (sending::EditMacros(&window_, sending_->macros))
@@ -51,13 +74,6 @@ void MainForm::PlaceMacroBar(int height)
     if (!sending_)
         return;
     QWidget* bar = sending_->macroBar;
-    if (!bar->layout()) {
-        auto* row = new QHBoxLayout(bar);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(2);
-        for (QPushButton* button : std::as_const(sending_->macroButtons))
-            row->addWidget(button);
-    }
     bar->setGeometry(BarMargin, clientArea_->height() - height, clientArea_->width() - 2 * BarMargin, height);
     bar->setVisible(height > 0);
 }

@@ -7,6 +7,8 @@
 #include "port/PortFailures.h"
 
 #include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -21,6 +23,26 @@ constexpr qint64 StallMs = 10000;
 // the line never runs dry between two steps.
 constexpr int LeadMs = 50;
 
+}
+
+void MainForm::CreateFileBar()
+{
+    // In the free strip between the send box and the indicators.
+    SendingState& s = *sending_;
+    s.fileBar = new QWidget(SendFrame);
+    s.fileBar->setObjectName(QStringLiteral("SendFileBar"));
+    s.fileBar->setGeometry(120 / 15, 1020 / 15, 3495 / 15, 285 / 15);
+    s.fileBar->hide();
+    auto* row = new QHBoxLayout(s.fileBar);
+    row->setContentsMargins(0, 0, 0, 0);
+    s.fileProgress = new QProgressBar(s.fileBar);
+    s.fileProgress->setObjectName(QStringLiteral("SendFileProgress"));
+    s.fileProgress->setRange(0, 1000);
+    row->addWidget(s.fileProgress, 1);
+    auto* cancel = new QPushButton(tr("Cancel"), s.fileBar);
+    cancel->setObjectName(QStringLiteral("SendFileCancel"));
+    row->addWidget(cancel);
+    connect(cancel, &QPushButton::clicked, this, [this] { StopFileSend(); });
 }
 
 void MainForm::FileSendMenu_Click()

@@ -4,11 +4,8 @@
 #include "port/ModZemoPorts.h"
 
 #include <QAction>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
@@ -60,38 +57,8 @@ void MainForm::WireSending()
     ViewMacroBar->setObjectName(QStringLiteral("ViewMacroBar"));
     ViewMacroBar->setCheckable(true);
     connect(ViewMacroBar, &QAction::toggled, this, &MainForm::FitToClientArea);
-    sending_->macroBar = new QWidget(clientArea_);
-    sending_->macroBar->setObjectName(QStringLiteral("MacroBar"));
-    sending_->macroBar->hide();
-    for (int i = 0; i < modZEMO::MacroCount; ++i) {
-        auto* button = new QPushButton(sending_->macroBar);
-        button->setObjectName(QStringLiteral("MacroButton%1").arg(i + 1));
-        button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QPushButton::clicked, this, [this, i] { SendMacro(i); });
-        sending_->macroButtons.append(button);
-        auto* key = new QAction(&window_);
-        key->setShortcut(QKeySequence(Qt::Key_F1 + i));
-        window_.addAction(key);
-        connect(key, &QAction::triggered, this, [this, i] { SendMacro(i); });
-    }
-    ShowMacroCaptions();
-
-    // The file's progress, in the free strip between the send box and the indicators.
-    SendingState& s = *sending_;
-    s.fileBar = new QWidget(SendFrame);
-    s.fileBar->setObjectName(QStringLiteral("SendFileBar"));
-    s.fileBar->setGeometry(120 / 15, 1020 / 15, 3495 / 15, 285 / 15);
-    s.fileBar->hide();
-    auto* row = new QHBoxLayout(s.fileBar);
-    row->setContentsMargins(0, 0, 0, 0);
-    s.fileProgress = new QProgressBar(s.fileBar);
-    s.fileProgress->setObjectName(QStringLiteral("SendFileProgress"));
-    s.fileProgress->setRange(0, 1000);
-    row->addWidget(s.fileProgress, 1);
-    auto* cancel = new QPushButton(tr("Cancel"), s.fileBar);
-    cancel->setObjectName(QStringLiteral("SendFileCancel"));
-    row->addWidget(cancel);
-    connect(cancel, &QPushButton::clicked, this, [this] { StopFileSend(); });
+    CreateMacroBar();
+    CreateFileBar();
     RefreshSendingMenus();
 }
 
