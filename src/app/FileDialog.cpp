@@ -29,6 +29,12 @@ QString Chosen(const QString& path)
     return path;
 }
 
+OpenFileHandler& OpenHandlerSlot()
+{
+    static OpenFileHandler handler;
+    return handler;
+}
+
 // The extension a file type names ("Received bytes (*.bin)": "bin"); empty for "All files (*)".
 QString SuffixOf(const QString& filter)
 {
@@ -78,6 +84,19 @@ void SetDialogFolder(const QString& folder)
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler)
 {
     return std::exchange(HandlerSlot(), std::move(handler));
+}
+
+QString AskOpenFileName(const QString& caption, const QStringList& filters)
+{
+    if (const OpenFileHandler& handler = OpenHandlerSlot())
+        return Chosen(handler(caption, filters));
+    return Chosen(QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, FolderSlot(),
+                                               filters.join(QStringLiteral(";;"))));
+}
+
+OpenFileHandler SetOpenFileHandler(OpenFileHandler handler)
+{
+    return std::exchange(OpenHandlerSlot(), std::move(handler));
 }
 
 }

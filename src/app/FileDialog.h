@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-// Every file the program asks for goes through AskSaveFileName, so that
+// Every file the program asks for goes through AskSaveFileName or AskOpenFileName, so that
 // tests can answer instead of the desktop's dialog.
 namespace modZEMO {
 
@@ -23,5 +23,12 @@ void SetDialogFolder(const QString& folder);
 using SaveFileHandler = std::function<QString(const QString& caption, const QStringList& filters, QString* selectedFilter)>;
 // Replaces the dialog; an empty handler restores it. Returns the previous handler.
 SaveFileHandler SetSaveFileHandler(SaveFileHandler handler);
+
+// An existing file to read, or empty when cancelled.
+QString AskOpenFileName(const QString& caption, const QStringList& filters);
+
+using OpenFileHandler = std::function<QString(const QString& caption, const QStringList& filters)>;
+// Replaces the dialog; an empty handler restores it. Returns the previous handler.
+OpenFileHandler SetOpenFileHandler(OpenFileHandler handler);
 
 }

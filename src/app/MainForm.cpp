@@ -104,6 +104,7 @@ void MainForm::WireHandlers()
     retryTimer_ = new QTimer(this);
     connect(retryTimer_, &QTimer::timeout, this, &MainForm::ReopenReturnedPorts);
     connect(portWatcher_, &PortWatcher::Changed, this, &MainForm::ReopenReturnedPorts);
+    WireSending();
 }
 
 void MainForm::OpenFindBar()

@@ -5,6 +5,8 @@
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
 #include "session/ChoiceFile.h"
+#include "transmit/Answers.h"
+#include "transmit/Macros.h"
 #include "transmit/RecallKeys.h"
 
 #include <QList>
@@ -12,6 +14,7 @@
 #include <QSet>
 #include <QSize>
 #include <QVariantMap>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -27,6 +30,7 @@ class QTimer;
 class FindBar;
 class PortWatcher;
 class ReceiveView;
+class SendingState;
 
 class frmMain;
 
@@ -113,10 +117,15 @@ public:
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
+    QAction* FileSendMenu = nullptr;
     QAction* FileForgetMenu = nullptr;
     QAction* FileExitMenu = nullptr;
     QAction* PortBreakMenu = nullptr;
     QAction* PortReconnectMenu = nullptr;
+    QAction* PortRepeatMenu = nullptr;
+    QAction* PortMacrosMenu = nullptr;
+    QAction* PortAnswersMenu = nullptr;
+    QAction* ViewMacroBar = nullptr;
     QAction* HelpContentMenu = nullptr;
     QAction* HelpAboutMenu = nullptr;
 
@@ -209,6 +218,39 @@ public:
     void TXDataTypeListBox_Click();
     void SendData_KeyDown(int key, bool autoRepeat);
     void SendData_KeyUp(int key, bool autoRepeat);
+    // The one write of every send, typed or not; false after a failed write (its message shown).
+    bool SendPayload(const QByteArray& payload);
+    // The bytes of a text in a notation as Send reads it; nullopt after its validation message.
+    std::optional<QByteArray> ComposePayload(const QString& text, int notation, bool cr, bool lf);
+    // Sends a text as Send does: its validation message, the write, the X10 exchange; false when refused.
+    bool SendComposed(const QString& text, int notation, bool cr, bool lf);
+
+    // Sending without typing: a repeated send, a file, macros, answers (transmit/).
+    void WireSending();
+    // Menus that send follow the connection; runs also after every Init or Disc.
+    void RefreshSendingMenus();
+    // A port is open and its device there.
+    bool CanSendNow() const;
+    void PortRepeatMenu_Click();
+    void RepeatStep();
+    void StopRepeat();
+    void CreateFileBar();
+    void FileSendMenu_Click();
+    void FileSendStep();
+    // Ends the file's sending; a message tells why when why is not empty.
+    void StopFileSend(const QString& why = {});
+    // The macro bar (hidden) and the keys F1 to F12.
+    void CreateMacroBar();
+    void PortMacrosMenu_Click();
+    void SendMacro(int slot);
+    void ShowMacroCaptions();
+    // The macro bar's height when it is shown in room under the boxes, else 0.
+    int MacroBarHeight(int room) const;
+    // At the bottom of the client area; hidden at height 0.
+    void PlaceMacroBar(int height);
+    void PortAnswersMenu_Click();
+    void StartAnswers();
+    void AnswerReceived();
 
     // X10 additions to the Send action (x10/).
     void X10ChecksumExchange(const QByteArray& payload);
@@ -249,10 +291,12 @@ private:
     // The checkable entries of the View and Port menus, kept by their names.
     QList<QAction*> KeptMenuChoices() const;
     QVariantMap CurrentChoices() const;
+    void PutBackSending(const modZEMO::Macros& macros, const modZEMO::Answers& answers);
     session::ChoiceFile choiceFile_;
     QTimer* saveTimer_ = nullptr; // gathers a burst of changes into one write
     QSet<const QAction*> writtenMenuChoices_; // the entries checked at the written start
     QSize keptSize_; // the window's size as last kept
+    SendingState* sending_ = nullptr;
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

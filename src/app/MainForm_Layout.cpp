@@ -187,6 +187,8 @@ void MainForm::CreateControls()
     FileLogMenu->setCheckable(true);
     FileSaveMenu = fileMenu->addAction(tr("&Save Received Data..."));
     FileSaveMenu->setObjectName(QStringLiteral("FileSaveMenu"));
+    FileSendMenu = fileMenu->addAction(tr("Send File..."));
+    FileSendMenu->setObjectName(QStringLiteral("FileSendMenu"));
     FileForgetMenu = fileMenu->addAction(tr("Forget Saved Choices"));
     FileForgetMenu->setObjectName(QStringLiteral("FileForgetMenu"));
     fileMenu->addSeparator();
@@ -200,6 +202,12 @@ void MainForm::CreateControls()
     PortReconnectMenu = portMenu->addAction(tr("Reconnect When the Device Returns"));
     PortReconnectMenu->setObjectName(QStringLiteral("PortReconnectMenu"));
     PortReconnectMenu->setCheckable(true);
+    PortRepeatMenu = portMenu->addAction(tr("Repeat Send..."));
+    PortRepeatMenu->setObjectName(QStringLiteral("PortRepeatMenu"));
+    PortMacrosMenu = portMenu->addAction(tr("Macros..."));
+    PortMacrosMenu->setObjectName(QStringLiteral("PortMacrosMenu"));
+    PortAnswersMenu = portMenu->addAction(tr("Answers..."));
+    PortAnswersMenu->setObjectName(QStringLiteral("PortAnswersMenu"));
     auto* helpMenu = window_.menuBar()->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("HelpMenu"));
     HelpContentMenu = helpMenu->addAction(tr("&Content"));
@@ -223,7 +231,9 @@ void MainForm::FitToClientArea()
     // Every control above the boxes keeps its place; the frame and its boxes
     // take the new room and what lies under them follows the bottom edge.
     const int wider = std::max(0, clientArea_->width() - FirstSize.width());
-    const int taller = std::max(0, clientArea_->height() - FirstSize.height());
+    const int room = std::max(0, clientArea_->height() - FirstSize.height());
+    const int macroBar = MacroBarHeight(room);
+    const int taller = room - macroBar;
     Frame2->setGeometry(Frame2Place.adjusted(0, 0, wider, taller));
     for (const auto& [control, place] : underBoxes_)
         control->move(place.topLeft() + QPoint(0, taller));
@@ -238,4 +248,5 @@ void MainForm::FitToClientArea()
                        boxesSideBySide_ ? TwoPortWidth + half : RXOutPlace.width() + wider, boxHeight);
     Out2Label->move(Out2LabelPlace.topLeft() + QPoint(half, 0));
     FindBox->setGeometry(RXOutPlace.left(), RXOutPlace.top() + boxHeight, RXOutPlace.width() + wider, findHeight);
+    PlaceMacroBar(macroBar);
 }

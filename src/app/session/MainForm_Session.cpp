@@ -1,6 +1,7 @@
 #include "app/FileDialog.h"
 #include "app/MainForm.h"
 #include "app/frmMain.h"
+#include "app/transmit/SendingState.h"
 #include "profiles/SettingLists.h"
 #include "session/SavedHistory.h"
 
@@ -82,6 +83,8 @@ QVariantMap MainForm::CurrentChoices() const
         choices.insert(MenuKey(action), action->isChecked());
     choices.insert(QStringLiteral("Send/History"), session::SavedHistory());
     choices.insert(QStringLiteral("Send/HistoryIndex"), int(SendKeys.HistoryIndex()));
+    modZEMO::SaveMacros(choices, sending_->macros);
+    modZEMO::SaveAnswers(choices, sending_->answers);
     choices.insert(QStringLiteral("Window/Geometry"), window_.saveGeometry());
     choices.insert(QStringLiteral("Window/DialogFolder"), modZEMO::DialogFolder());
     return choices;
@@ -144,9 +147,18 @@ void MainForm::RestoreChoices()
         && !window_.restoreGeometry(saved.value(QStringLiteral("Window/Geometry")).toByteArray()))
         nonsense << QStringLiteral("Window/Geometry");
     modZEMO::SetDialogFolder(saved.value(QStringLiteral("Window/DialogFolder")).toString());
+    PutBackSending(modZEMO::LoadMacros(saved), modZEMO::LoadAnswers(saved));
     if (!nonsense.isEmpty())
         std::fprintf(stderr, "wendale: saved choices that make no sense were left at their defaults: %s\n",
                      qPrintable(nonsense.join(QStringLiteral(", "))));
+}
+
+void MainForm::PutBackSending(const modZEMO::Macros& macros, const modZEMO::Answers& answers)
+{
+    sending_->macros = macros;
+    ShowMacroCaptions();
+    sending_->answers = answers;
+    StartAnswers();
 }
 
 void MainForm::WatchChoices()
@@ -203,6 +215,7 @@ void MainForm::FileForgetMenu_Click()
         if (action->isChecked() != writtenMenuChoices_.contains(action))
             action->trigger();
     session::ForgetHistory(SendKeys);
+    PutBackSending({}, {});
     modZEMO::SetDialogFolder({});
     window_.resize(window_.minimumSizeHint());
     keptSize_ = window_.size();

@@ -22,25 +22,44 @@ void MainForm::SendButton_Click()
     SendKeys.Store(text);
     ChoicesChanged();
 
-    const modZEMO::SendPayload result = modZEMO::BuildPayload(text, TXDataTypeListBox->currentIndex(),
-                                                              CRCheckbox->checkState() == Qt::Checked,
-                                                              LFCheckbox->checkState() == Qt::Checked);
+    if (!SendComposed(text, TXDataTypeListBox->currentIndex(), CRCheckbox->checkState() == Qt::Checked,
+                      LFCheckbox->checkState() == Qt::Checked))
+        return;
+    SendData->clear();
+    SendData->setFocus();
+}
+
+std::optional<QByteArray> MainForm::ComposePayload(const QString& text, int notation, bool cr, bool lf)
+{
+    modZEMO::SendPayload result = modZEMO::BuildPayload(text, notation, cr, lf);
     if (const auto* refusal = std::get_if<modZEMO::SendRefusal>(&result)) {
         if (!refusal->message.isEmpty()) {
             modZEMO::MsgBox(refusal->message, modZEMO::MsgInformation);
             if (refusal->focusSendData)
                 SendData->setFocus();
         }
-        return;
+        return std::nullopt;
     }
+    return std::get<QByteArray>(std::move(result));
+}
 
-    const QByteArray& payload = std::get<QByteArray>(result);
+bool MainForm::SendComposed(const QString& text, int notation, bool cr, bool lf)
+{
+    const std::optional<QByteArray> payload = ComposePayload(text, notation, cr, lf);
+    if (!payload)
+        return false;
     // A failed write shows its own message; the send goes on as after a good one.
-    modZEMO::WritePort(modZEMO::hCom, payload);
+    SendPayload(*payload);
     if (SelectedInterface == CM12X10)
-        X10ChecksumExchange(payload);
-    SendData->clear();
-    SendData->setFocus();
+        X10ChecksumExchange(*payload);
+    return true;
+}
+
+bool MainForm::SendPayload(const QByteArray& payload)
+{
+    // Every send passes here: the typed one, a repeat, a macro, an answer, each piece of a file.
+    const bool written = modZEMO::WritePort(modZEMO::hCom, payload);
+    return written;
 }
 
 void MainForm::TXDataTypeListBox_Click()
