@@ -1,6 +1,5 @@
 #include "port/ModZemoPorts.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace std::chrono_literals;
-
 namespace {
 
 // Starts the simulator and returns the ports directory it reports.
@@ -18,15 +15,9 @@ QString StartSimulator(QProcess& process, const QStringList& arguments)
 {
     process.start(QStringLiteral(WENDALE_DEVSIM_PATH), arguments);
     static const QRegularExpression directoryLine(QStringLiteral("Ports directory: (.*)\n"));
-    QByteArray output;
-    QDeadlineTimer deadline(5s);
-    while (!deadline.hasExpired() && process.waitForReadyRead(int(deadline.remainingTime()))) {
-        output += process.readAllStandardOutput();
-        const auto match = directoryLine.match(QString::fromLocal8Bit(output));
-        if (match.hasMatch())
-            return match.captured(1);
-    }
-    return {};
+    QString output;
+    const auto told = [&] { return (output += QString::fromLocal8Bit(process.readAllStandardOutput())).contains(directoryLine); };
+    return QTest::qWaitFor(told, 5000) ? directoryLine.match(output).captured(1) : QString();
 }
 
 }

@@ -32,6 +32,7 @@ const serialdevice::LineSettings Wanted{
 }
 
 Q_DECLARE_METATYPE(serialdevice::LineSettings)
+Q_DECLARE_METATYPE(win32::DCB)
 
 // COM4 is a pseudo-terminal whose master end the test plays.
 class tst_ModZemoPorts : public QObject {
@@ -61,15 +62,11 @@ private slots:
     // What SetCommState takes reaches the device and is reported back; what it refuses changes nothing.
     void settings_data()
     {
-        QTest::addColumn<uint>("rate");
-        QTest::addColumn<int>("bits");
-        QTest::addColumn<int>("parity");
-        QTest::addColumn<int>("stop");
-        QTest::addColumn<uint>("flags");
+        QTest::addColumn<DCB>("dcb");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<uint>("cflag"); // the device's stop, parity and flow bits
-        const auto row = [](const char* name, uint rate, int bits, int parity, int stop, uint flags, uint cflag) {
-            QTest::newRow(name) << rate << bits << parity << stop << flags << true << cflag;
+        const auto row = [](const char* name, DWORD rate, BYTE bits, BYTE parity, BYTE stop, DWORD flags, uint cflag) {
+            QTest::newRow(name) << LineSettings(rate, bits, parity, stop, flags) << true << cflag;
         };
         row("odd", 4800, 8, 1, 0, 1, PARODD);
         row("mark", 2400, 8, 3, 0, 1, CMSPAR | PARODD);
@@ -77,8 +74,8 @@ private slots:
         row("5 bits 1.5 stop", 300, 5, 0, 1, 1, CSTOPB);
         row("cts flow", 115200, 8, 0, 0, fBinary | fOutxCtsFlow, CRTSCTS);
         row("rts handshake", 115200, 8, 0, 0, fBinary | (RTS_CONTROL_HANDSHAKE << fRtsControlShift), CRTSCTS);
-        const auto refused = [](const char* name, uint rate, int bits, int parity, int stop) {
-            QTest::newRow(name) << rate << bits << parity << stop << 1u << false << 0u;
+        const auto refused = [](const char* name, DWORD rate, BYTE bits, BYTE parity, BYTE stop) {
+            QTest::newRow(name) << LineSettings(rate, bits, parity, stop, 1) << false << 0u;
         };
         refused("4 data bits", 9600, 4, 0, 0);
         refused("parity code 5", 9600, 8, 5, 0);
@@ -88,15 +85,10 @@ private slots:
     }
     void settings()
     {
-        QFETCH(uint, rate);
-        QFETCH(int, bits);
-        QFETCH(int, parity);
-        QFETCH(int, stop);
-        QFETCH(uint, flags);
+        QFETCH(DCB, dcb);
         QFETCH(bool, accepted);
         DCB before = LineSettings(57600, 8, NOPARITY, ONESTOPBIT, 1);
         QVERIFY(SetCommState(handle, &before));
-        DCB dcb = LineSettings(rate, BYTE(bits), BYTE(parity), BYTE(stop), flags);
         QCOMPARE(SetCommState(handle, &dcb), BOOL(accepted));
         if (!accepted)
             dcb = before;
