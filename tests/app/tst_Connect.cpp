@@ -74,8 +74,7 @@ private slots:
                              has(win32::fInX)}),
                  record);
         // DTR dropped (RTS too unless it does the handshake), then raised, and again by DTRv and RTSv.
-        const bool rtsCts = record[3];
-        QCOMPARE(LineChanges("COM1"), (QList<LineChange>{{LineEvent::Dtr, false}, {LineEvent::Rts, rtsCts},
+        QCOMPARE(LineChanges("COM1"), (QList<LineChange>{{LineEvent::Dtr, false}, {LineEvent::Rts, bool(record[3])},
                                                           {LineEvent::Rts, true}, {LineEvent::Dtr, true},
                                                           {LineEvent::Dtr, true}, {LineEvent::Rts, true}}));
         for (const char* name : {"DTRv", "RTSv"})
