@@ -1,6 +1,5 @@
 #include "app/MsgBox.h"
 #include "monitor/TickCounter.h"
-#include "profiles/SettingLists.h"
 #include "support/LineHistory.h"
 #include "support/ProcessChecks.h"
 #include "support/window/TestWindow.h"
