@@ -2,6 +2,8 @@
 
 #include "monitor/CaptureLog.h"
 #include "monitor/ReceivedTexts.h"
+#include "monitor/Timeline.h"
+#include "monitor/TimelineText.h"
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
 #include "transmit/RecallKeys.h"
@@ -17,6 +19,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTimer;
 class FindBar;
@@ -104,6 +107,9 @@ public:
     QActionGroup* ViewStampKinds = nullptr;
     QAction* ViewStampEveryLine = nullptr;
     QActionGroup* ViewPauses = nullptr;
+    // Sent data among the received; both directions of the relay in one box.
+    QAction* ViewShowSentData = nullptr;
+    QAction* ViewOneTimeline = nullptr;
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
@@ -118,6 +124,8 @@ public:
     int16_t SelectedInterface = Generic;
     ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
     ReceivedTexts RX2; // the second port's texts
+    Timeline Conversation{RX.Bytes(), RX2.Bytes()}; // what was read and sent, in order
+    TimelineText ConversationText{Conversation};   // shown in RXOut while the timeline is on
     RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
     // Whether each port's device has gone since its connect (reported once).
     bool DeviceGone[2] = {false, false};
@@ -179,6 +187,19 @@ public:
     // How the tick breaks lines, as the lists and the View menu say now.
     LineRules ReceiveLineRules() const;
 
+    // The timeline (monitor/).
+    void CreateTimelineMenu(QMenu* viewMenu);
+    // Takes a send into the timeline, right after its write.
+    void ShowSent(const QByteArray& payload);
+    // Shows each box's text in the chosen notation: RXOut the timeline when it is on.
+    void ShowTexts();
+    // After a tick or a send: the timeline's new entries, or the timeline
+    // shown or left when the operation changed.
+    void GrowTimeline();
+    bool TimelineWanted() const;
+    TimelineRules TimelineLayout() const;
+    void NoteModemLines(int32_t lines);
+
     // Transmit (transmit/).
     void SendButton_Click();
     void TXDataTypeListBox_Click();
@@ -218,6 +239,8 @@ private:
     QTimer* breakTimer_ = nullptr; // ends the break
     bool breakOn_ = false;         // the primary port's line is held in the break state
     bool portsChanged_ = false; // while a port was open
+    bool timelineShown_ = false; // RXOut shows ConversationText, one box wide
+    int32_t modemLines_ = -1;    // the modem lines last read, -1: none yet
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

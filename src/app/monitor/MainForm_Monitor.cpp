@@ -23,15 +23,19 @@ void MainForm::Timer1_Timer()
     // Every line begun in this tick carries the same stamp.
     const modZEMO::StampMoment moment = modZEMO::ReadStampMoment();
     const LineRules rules = ReceiveLineRules();
-    const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
+    const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data, Timeline::Source source) {
         texts.Append(data, rules, moment);
-        if (const NotationText* text = texts.Text(OutCombo->currentIndex()))
+        Conversation.Received(source, data.size(), moment);
+        const NotationText* text = texts.Text(OutCombo->currentIndex());
+        if (text && !(box == RXOut && timelineShown_))
             box->ShowGrown(text);
     };
+    // Within one tick the first port's bytes come first.
     if (!polled.first.isEmpty())
-        show(RX, RXOut, polled.first);
+        show(RX, RXOut, polled.first, Timeline::FirstPort);
     if (!polled.second.isEmpty())
-        show(RX2, RX2Out, polled.second);
+        show(RX2, RX2Out, polled.second, Timeline::SecondPort);
+    GrowTimeline();
     CheckInputLost(0, modZEMO::hCom, modZEMO::PortName);
     if (TwoPortMode)
         CheckInputLost(1, modZEMO::hCom2, modZEMO::SecondPortName);
@@ -85,6 +89,7 @@ void MainForm::RefreshModemStatus()
     show(Label8, QStringLiteral(" ") + QString::number(status));
     // The four lines are bits of the low byte.
     const int32_t lines = int32_t(status & 0xFF);
+    NoteModemLines(lines);
     show(CTSv, modZEMO::GetBitChar(lines, 4));
     show(DSRv, modZEMO::GetBitChar(lines, 5));
     show(RIv, modZEMO::GetBitChar(lines, 6));
@@ -98,8 +103,7 @@ void MainForm::OutCombo_Click()
     if (format < ReceivedTexts::Bin || format > ReceivedTexts::Chr)
         return;
     OutLabel->setText(QString::fromLatin1(captions[format]));
-    RXOut->Show(RX.Text(format));
-    RX2Out->Show(RX2.Text(format));
+    ShowTexts();
 }
 
 void MainForm::RXBitsNrListBox_Click()
@@ -116,4 +120,6 @@ void MainForm::ClearButton_Click()
     RX.Clear();
     RX2Out->Show(nullptr);
     RX2.Clear();
+    Conversation.Clear();
+    ConversationText.Lay(ConversationText.Rules());
 }

@@ -36,6 +36,7 @@ void MainForm::SendButton_Click()
     const QByteArray& payload = std::get<QByteArray>(result);
     // A failed write shows its own message; the send goes on as after a good one.
     modZEMO::WritePort(modZEMO::hCom, payload);
+    ShowSent(payload);
     if (SelectedInterface == CM12X10)
         X10ChecksumExchange(payload);
     SendData->clear();
