@@ -35,13 +35,14 @@ void MainForm::CreateTimelineMenu(QMenu* viewMenu)
             ShowTexts();
     });
     const auto noteLine = [this](Timeline::Line line) {
-        return [this, line](int state) {
-            Conversation.LineChanged(line, state == Qt::Checked, modZEMO::ReadStampMoment());
+        return [this, line](bool on) {
+            Conversation.LineChanged(line, on, modZEMO::ReadStampMoment());
             GrowTimeline();
         };
     };
-    connect(DTRv, &QCheckBox::stateChanged, this, noteLine(Timeline::Line::DTR));
-    connect(RTSv, &QCheckBox::stateChanged, this, noteLine(Timeline::Line::RTS));
+    // Only the user's own clicks: the connect routines set the lines as the profile says.
+    connect(DTRv, &QCheckBox::clicked, this, noteLine(Timeline::Line::DTR));
+    connect(RTSv, &QCheckBox::clicked, this, noteLine(Timeline::Line::RTS));
 }
 
 bool MainForm::TimelineWanted() const
