@@ -9,6 +9,7 @@ struct CommandLine {
     enum class Outcome { Run, Help, Version, Usage };
     Outcome outcome = Outcome::Run;
     QString logFile; // --log FILE; "-" is standard output
+    QString textLogFile; // --log-text FILE: the timeline as text lines
     QString problem; // what was wrong, with Usage; an argument in it is cut short
 };
 

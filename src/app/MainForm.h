@@ -3,6 +3,7 @@
 #include "monitor/CaptureLog.h"
 #include "monitor/ReceivedTexts.h"
 #include "monitor/Timeline.h"
+#include "monitor/TimelineLog.h"
 #include "monitor/TimelineText.h"
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
@@ -132,6 +133,7 @@ public:
     // Whether each port's driver has lost received bytes since its connect (reported once).
     bool InputLost[2] = {false, false};
     CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
+    TimelineLog TextLog;       // the timeline as text lines
 
     // Start-up (app/).
     void Form_Load();
@@ -199,6 +201,10 @@ public:
     bool TimelineWanted() const;
     TimelineRules TimelineLayout() const;
     void NoteModemLines(int32_t lines);
+    // Starts the text log of the timeline; false, after a message, when the file cannot be opened.
+    bool StartTextLog(const QString& path);
+    // Writes the timeline's new lines to the text log, when one is open.
+    void LogTimeline();
 
     // Transmit (transmit/).
     void SendButton_Click();

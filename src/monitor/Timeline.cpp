@@ -13,6 +13,12 @@ const ByteStore& Timeline::Bytes(Source source) const
     return source == FirstPort ? first_ : source == SecondPort ? second_ : sent_;
 }
 
+const char* Timeline::LineName(Line line)
+{
+    static const char* const names[] = {"CTS", "DSR", "RI", "DCD", "DTR", "RTS"};
+    return names[int(line)];
+}
+
 void Timeline::Received(Source port, qsizetype count, const modZEMO::StampMoment& moment)
 {
     Add(port, count, moment);

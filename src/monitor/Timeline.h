@@ -39,6 +39,8 @@ public:
     const ByteStore& Bytes(Source source) const;
     static Line LineOf(const Entry& entry) { return Line(entry.from >> 1); }
     static bool LineOn(const Entry& entry) { return (entry.from & 1) != 0; }
+    // "CTS", "DSR", ...
+    static const char* LineName(Line line);
 
 private:
     // Stretches are cut at this length, so that finding a line in one stays cheap.

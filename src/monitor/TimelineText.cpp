@@ -20,12 +20,6 @@ namespace {
 
 constexpr qsizetype StampLength = modZEMO::StampLength;
 
-const char* LineName(Timeline::Line line)
-{
-    static const char* const names[] = {"CTS", "DSR", "RI", "DCD", "DTR", "RTS"};
-    return names[int(line)];
-}
-
 // Finds the CR LF line breaks; in Bin and Hex only the added ones, as their
 // cells hold neither byte.
 class BreakFinder : public TimelineText::Visitor {
@@ -265,7 +259,7 @@ TimelineText::Walked TimelineText::Walk(qsizetype index, Visitor& visitor) const
         stamp(!(placed.flags & AtLineStart));
         walked.column = 0;
         if (placed.start == Start::Line) {
-            const QByteArray change = QByteArray(LineName(Timeline::LineOf(e)))
+            const QByteArray change = QByteArray(Timeline::LineName(Timeline::LineOf(e)))
                                       + (Timeline::LineOn(e) ? " on" : " off");
             text(change.constData(), change.size());
             return walked;

@@ -1,5 +1,9 @@
+#include "app/FileDialog.h"
 #include "monitor/TickCounter.h"
 #include "support/window/TestWindow.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -24,13 +28,20 @@ bool Play(TestWindow& w, StoppedClocks& clocks, const QList<Step>& steps)
 {
     for (const Step& step : steps) {
         clocks.monotonic += step.ms;
-        const qsizetype before = w.Box("RXOut")->TextLength();
+        const auto shown = [&] { return w.Box("RXOut")->TextLength() + w.Box("RX2Out")->TextLength(); };
+        const qsizetype before = shown();
         if (!w.ports.Device(step.port).Send(step.bytes))
             return false;
-        if (!QTest::qWaitFor([&] { return w.Box("RXOut")->TextLength() > before; }))
+        if (!QTest::qWaitFor([&] { return shown() > before; }))
             return false;
     }
     return true;
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 }
@@ -127,6 +138,44 @@ private slots:
         QTRY_COMPARE(w.Box("RXOut")->Text(), timeline);
         w.Action("ViewShowSentData")->trigger();
         QCOMPARE(w.Box("RXOut")->Text(), timeline.mid(timeline.lastIndexOf(": ") + 2));
+    }
+
+    // The text log, chosen in Log to File: one line per run, compared with
+    // what the devices wrote; the last run is written once half a second old.
+    void textLog_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QList<Step>>("steps");
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("Transparent") << "Transparent" << "" << QList<Step>{{1, "AT\r", 12'345}, {2, "OK\r\n", 12}}
+                                     << QByteArray("14:03:07.123 COM1 > COM2  41 54 0D  AT.\n"
+                                                   "14:03:07.123 COM2 > COM1  4F 4B 0D 0A  OK..\n");
+        QTest::newRow("one port") << "Generic" << "AT" << QList<Step>{{1, "OK", 5}}
+                                  << QByteArray("14:03:07.123 COM1 >  41 54  AT\n14:03:07.123 COM1 <  4F 4B  OK\n");
+    }
+    void textLog()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, sent);
+        QFETCH(QList<Step>, steps);
+        QFETCH(QByteArray, lines);
+        StoppedClocks clocks;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("timeline.txt"));
+        TestWindow w({1, 2});
+        QVERIFY(Connect(w, type));
+        modZEMO::SetSaveFileHandler([&](const QString&, const QStringList& types, QString* chosen) {
+            *chosen = types.filter(QStringLiteral("Timeline text")).value(0);
+            return path;
+        });
+        w.Action("FileLogMenu")->trigger();
+        modZEMO::SetSaveFileHandler({});
+        if (!sent.isEmpty())
+            Send(w, sent);
+        QVERIFY(Play(w, clocks, steps));
+        clocks.monotonic += 600;
+        QTRY_COMPARE(Contents(path), lines);
     }
 };
 

@@ -36,6 +36,7 @@ void MainForm::Timer1_Timer()
     if (!polled.second.isEmpty())
         show(RX2, RX2Out, polled.second, Timeline::SecondPort);
     GrowTimeline();
+    LogTimeline();
     CheckInputLost(0, modZEMO::hCom, modZEMO::PortName);
     if (TwoPortMode)
         CheckInputLost(1, modZEMO::hCom2, modZEMO::SecondPortName);
@@ -120,6 +121,8 @@ void MainForm::ClearButton_Click()
     RX.Clear();
     RX2Out->Show(nullptr);
     RX2.Clear();
+    LogTimeline();
     Conversation.Clear();
+    TextLog.StartAt(0);
     ConversationText.Lay(ConversationText.Rules());
 }

@@ -103,6 +103,35 @@ void MainForm::ShowSent(const QByteArray& payload)
         return;
     Conversation.Sent(payload, modZEMO::ReadStampMoment());
     GrowTimeline();
+    LogTimeline();
+}
+
+bool MainForm::StartTextLog(const QString& path)
+{
+    QString error;
+    if (!TextLog.Open(path, error)) {
+        ReportLogFailure(path, error);
+        return false;
+    }
+    TextLog.StartAt(Conversation.Count());
+    FileLogMenu->setChecked(true);
+    ShowLogState();
+    return true;
+}
+
+void MainForm::LogTimeline()
+{
+    if (!TextLog.IsOpen())
+        return;
+    // Plain arrows: a text file read anywhere.
+    const QByteArray first = modZEMO::PortName.toLatin1();
+    const QByteArray second = modZEMO::SecondPortName.toLatin1();
+    const std::array<QByteArray, 3> labels = TwoPortMode
+        ? std::array<QByteArray, 3>{first + " > " + second, second + " > " + first, "Sent > " + first}
+        : std::array<QByteArray, 3>{first + " <", QByteArray(), first + " >"};
+    QString error;
+    if (!TextLog.Take(Conversation, labels, modZEMO::ReadStampMoment().sinceConnect, error))
+        ReportLogFailure(TextLog.Path(), error);
 }
 
 void MainForm::NoteModemLines(int32_t lines)
