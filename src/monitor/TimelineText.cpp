@@ -11,7 +11,12 @@
 class TimelineText::Visitor {
 public:
     virtual ~Visitor() = default;
+    // Whether Text needs the characters; without, data is null.
+    virtual bool Reads() const { return true; }
+    // Characters of the layout's own that hold no line break.
     virtual bool Text(qsizetype pos, const char* data, qsizetype length) = 0;
+    // A CR LF the layout adds.
+    virtual bool LineBreak(qsizetype pos) { return Text(pos, "\r\n", 2); }
     // The cells of the bytes [from, to) of bytes, each width characters.
     virtual bool Cells(qsizetype pos, const ByteStore& bytes, qsizetype from, qsizetype to, int width) = 0;
 };
@@ -20,8 +25,8 @@ namespace {
 
 constexpr qsizetype StampLength = modZEMO::StampLength;
 
-// Finds the CR LF line breaks; in Bin and Hex only the added ones, as their
-// cells hold neither byte.
+// Finds the CR LF line breaks: those the layout adds, and in Chr those the
+// bytes hold (Bin and Hex cells hold neither byte).
 class BreakFinder : public TimelineText::Visitor {
 public:
     BreakFinder(bool chr, char before)
@@ -29,24 +34,37 @@ public:
         , last_(before)
     {
     }
-    bool Text(qsizetype pos, const char* data, qsizetype length) override
+    bool Reads() const override { return false; }
+    bool Text(qsizetype pos, const char*, qsizetype length) override
     {
-        for (qsizetype at = 0; at < length; ++at)
-            if (!Char(pos + at, data[at]))
-                return false;
-        return true;
+        last_ = 'x';
+        endsWithBreak_ = false;
+        return Past(pos + length);
     }
-    bool Cells(qsizetype pos, const ByteStore& bytes, qsizetype from, qsizetype to, int) override
+    bool LineBreak(qsizetype pos) override
     {
-        if (!chr_) {
-            last_ = 'x';
-            return Past(pos + (to - from));
-        }
+        last_ = '\n';
+        endsWithBreak_ = true;
+        return Break(pos + 1) && Past(pos + 2);
+    }
+    bool Cells(qsizetype pos, const ByteStore& bytes, qsizetype from, qsizetype to, int width) override
+    {
+        if (!chr_)
+            return Text(pos, nullptr, (to - from) * width);
         char chunk[4096];
         for (qsizetype at = from; at < to;) {
             const qsizetype count = std::min<qsizetype>(to - at, sizeof chunk);
             bytes.CopyTo(at, at + count, chunk);
-            if (!Text(pos + (at - from), chunk, count))
+            const qsizetype base = pos + (at - from);
+            for (const char* lf = chunk; (lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(chunk + count - lf))));
+                 ++lf) {
+                const char before = lf > chunk ? lf[-1] : last_;
+                if (before == '\r' && !Break(base + (lf - chunk)))
+                    return false;
+            }
+            last_ = chunk[count - 1];
+            endsWithBreak_ = last_ == '\n' && (count > 1 ? chunk[count - 2] : '\0') == '\r';
+            if (!Past(base + count))
                 return false;
             at += count;
         }
@@ -62,13 +80,6 @@ protected:
     virtual bool Past(qsizetype) { return true; }
 
 private:
-    bool Char(qsizetype pos, char ch)
-    {
-        const bool lineBreak = ch == '\n' && last_ == '\r';
-        last_ = ch;
-        endsWithBreak_ = lineBreak;
-        return lineBreak ? Break(pos) : Past(pos + 1);
-    }
     bool chr_;
     char last_;
     bool endsWithBreak_ = false;
@@ -244,14 +255,17 @@ TimelineText::Walked TimelineText::Walk(qsizetype index, Visitor& visitor) const
     StampWriter stamps(rules_.stampKind, previous);
     Walked walked{placed.textStart, placed.column, false};
     bool going = true;
+    const bool reads = visitor.Reads();
     const auto text = [&](const char* data, qsizetype length) {
         going = going && visitor.Text(walked.end, data, length);
         walked.end += length;
     };
     const auto stamp = [&](bool withBreak) {
-        if (withBreak)
-            text("\r\n", 2);
-        text(stamps.Next(e.moment), StampLength);
+        if (withBreak) {
+            going = going && visitor.LineBreak(walked.end);
+            walked.end += 2;
+        }
+        text(reads ? stamps.Next(e.moment) : nullptr, StampLength);
         walked.stamped = true;
     };
 
