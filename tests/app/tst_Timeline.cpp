@@ -1,5 +1,6 @@
 #include "app/FileDialog.h"
 #include "monitor/TickCounter.h"
+#include "port/ModemLineHook.h"
 #include "support/window/TestWindow.h"
 
 #include <QFile>
@@ -138,6 +139,20 @@ private slots:
         QTRY_COMPARE(w.Box("RXOut")->Text(), timeline);
         w.Action("ViewShowSentData")->trigger();
         QCOMPARE(w.Box("RXOut")->Text(), timeline.mid(timeline.lastIndexOf(": ") + 2));
+    }
+
+    // The user's own DTR and RTS changes, and the device's CTS, in their place in time.
+    void modemLines()
+    {
+        StoppedClocks clocks;
+        TestWindow w({1});
+        QVERIFY(Connect(w, "Generic"));
+        w.Action("ViewShowSentData")->trigger();
+        LetTicksRun();
+        clocks.monotonic += 12'345;
+        QTest::mouseClick(w.Check("DTRv"), Qt::LeftButton);
+        win32::testhook::SetInputLines("COM1", win32::MS_RING_ON);
+        QTRY_COMPARE(w.Box("RXOut")->Text(), QByteArray("00000001234ms: DTR off\r\n00000001234ms: RI on"));
     }
 
     // The text log, chosen in Log to File: one line per run, compared with
