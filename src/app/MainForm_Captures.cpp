@@ -42,8 +42,10 @@ void MainForm::FileLogMenu_Click()
         FileLogMenu->setChecked(false);
         return;
     }
-    if (!(type == types[1] ? StartTextLog(path) : StartLog(path)))
-        FileLogMenu->setChecked(false);
+    if (type == types[1])
+        StartTextLog(path);
+    else
+        StartLog(path);
 }
 
 bool MainForm::StartLog(const QString& path)
