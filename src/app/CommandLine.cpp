@@ -32,28 +32,32 @@ CommandLine ReadCommandLine(const QStringList& arguments)
             line.defaults = true;
             continue;
         }
+        // Each option takes a file, as "--log FILE" or "--log=FILE".
+        const bool text = argument == u"--log-text" || argument.startsWith(u"--log-text=");
+        const QString option = text ? QStringLiteral("--log-text") : QStringLiteral("--log");
         QString file;
-        if (argument == u"--log") {
+        if (argument == option) {
             if (at + 1 < arguments.size())
                 file = arguments[++at];
-        } else if (argument.startsWith(u"--log=")) {
-            file = argument.mid(6);
+        } else if (argument.startsWith(option + u'=')) {
+            file = argument.mid(option.size() + 1);
         } else {
             return usage(QStringLiteral("unknown option %1").arg(Quoted(argument)));
         }
         if (file.isEmpty())
-            return usage(QStringLiteral("--log needs a file name"));
+            return usage(QStringLiteral("%1 needs a file name").arg(option));
         // The last one winning silently would log somewhere the user did not look.
-        if (!line.logFile.isEmpty())
-            return usage(QStringLiteral("--log given twice"));
-        line.logFile = file;
+        QString& target = text ? line.textLogFile : line.logFile;
+        if (!target.isEmpty())
+            return usage(QStringLiteral("%1 given twice").arg(option));
+        target = file;
     }
     return line;
 }
 
 QString CommandLineUsage()
 {
-    return QStringLiteral("usage: wendale [--log FILE] [--defaults] [--help] [--version]");
+    return QStringLiteral("usage: wendale [--log FILE] [--log-text FILE] [--defaults] [--help] [--version]");
 }
 
 QString CommandLineVersion()
@@ -70,6 +74,10 @@ QString CommandLineHelp()
                "               received; in Transparent operation the second port's bytes go to FILE\n"
                "               with the port's name before the extension (capture.COM7.bin);\n"
                "               FILE - is standard output, which takes the primary port's bytes only\n"
+               "  --log-text FILE\n"
+               "               append the timeline to FILE as text lines, what was sent and received\n"
+               "               (both directions in Transparent operation), one line per run:\n"
+               "               14:03:07.123 COM6 > COM7  41 54 0D  AT.\n"
                "  --defaults   start with the first-run choices; the choices kept in\n"
                "               $XDG_CONFIG_HOME/wendale/wendale.conf are neither read nor changed\n"
                "  -h, --help   print this help and exit\n"

@@ -10,6 +10,7 @@ struct CommandLine {
     Outcome outcome = Outcome::Run;
     QString logFile; // --log FILE; "-" is standard output
     bool defaults = false; // --defaults: the written start, no saved choices read or kept
+    QString textLogFile; // --log-text FILE: the timeline as text lines
     QString problem; // what was wrong, with Usage; an argument in it is cut short
 };
 

@@ -2,6 +2,9 @@
 
 #include "monitor/CaptureLog.h"
 #include "monitor/ReceivedTexts.h"
+#include "monitor/Timeline.h"
+#include "monitor/TimelineLog.h"
+#include "monitor/TimelineText.h"
 #include "port/Kernel32.h"
 #include "profiles/DeviceProfiles.h"
 #include "session/ChoiceFile.h"
@@ -25,6 +28,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QTimer;
 class FindBar;
@@ -114,6 +118,9 @@ public:
     QActionGroup* ViewStampKinds = nullptr;
     QAction* ViewStampEveryLine = nullptr;
     QActionGroup* ViewPauses = nullptr;
+    // Sent data among the received; both directions of the relay in one box.
+    QAction* ViewShowSentData = nullptr;
+    QAction* ViewOneTimeline = nullptr;
 
     QAction* FileLogMenu = nullptr;
     QAction* FileSaveMenu = nullptr;
@@ -135,12 +142,15 @@ public:
     int16_t SelectedInterface = Generic;
     ReceivedTexts RX;  // the primary port's texts: RXBin, RXHex, RXChr, RXLineCount
     ReceivedTexts RX2; // the second port's texts
+    Timeline Conversation{RX.Bytes(), RX2.Bytes()}; // what was read and sent, in order
+    TimelineText ConversationText{Conversation};   // shown in RXOut while the timeline is on
     RecallKeys SendKeys; // HistoryIndex, RecallIndex and whether a recall key is held
     // Whether each port's device has gone since its connect (reported once).
     bool DeviceGone[2] = {false, false};
     // Whether each port's driver has lost received bytes since its connect (reported once).
     bool InputLost[2] = {false, false};
     CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
+    TimelineLog TextLog;       // the timeline as text lines
 
     // Start-up (app/).
     void Form_Load();
@@ -191,7 +201,9 @@ public:
     // Closes the connection's ports, and ends a wait for a device.
     void CloseOpenPorts();
     // A line of the box that tells what happened to the port; never part of the bytes.
+    // The timeline keeps it in its place, a box without one until it is next rewritten.
     void ShowPortMark(int port, const QString& mark);
+    void NoteDevice(int port, bool back);
 
     // Connect routines and reset (profiles/, x10/).
     void ConnectGeneric();
@@ -212,6 +224,23 @@ public:
     void ViewStampKinds_Click();
     // How the tick breaks lines, as the lists and the View menu say now.
     LineRules ReceiveLineRules() const;
+
+    // The timeline (monitor/).
+    void CreateTimelineMenu(QMenu* viewMenu);
+    // Takes a send into the timeline, right after its write.
+    void ShowSent(const QByteArray& payload);
+    // Shows each box's text in the chosen notation: RXOut the timeline when it is on.
+    void ShowTexts();
+    // After a tick or a send: the timeline's new entries, or the timeline
+    // shown or left when the operation changed.
+    void GrowTimeline();
+    bool TimelineWanted() const;
+    TimelineRules TimelineLayout() const;
+    void NoteModemLines(int32_t lines);
+    // Starts the text log of the timeline; false, after a message, when the file cannot be opened.
+    bool StartTextLog(const QString& path);
+    // Writes the timeline's new lines to the text log, when one is open.
+    void LogTimeline();
 
     // Transmit (transmit/).
     void SendButton_Click();
@@ -297,6 +326,8 @@ private:
     QSet<const QAction*> writtenMenuChoices_; // the entries checked at the written start
     QSize keptSize_; // the window's size as last kept
     SendingState* sending_ = nullptr;
+    bool timelineShown_ = false; // RXOut shows ConversationText, one box wide
+    int32_t modemLines_ = -1;    // the modem lines last read, -1: none yet
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

@@ -31,16 +31,21 @@ bool WriteRaw(const ByteStore& bytes, QFile& file)
 
 void MainForm::FileLogMenu_Click()
 {
-    if (CaptureLogs[0].IsOpen()) {
+    if (CaptureLogs[0].IsOpen() || TextLog.IsOpen()) {
         StopLog();
         return;
     }
-    const QString path = modZEMO::AskSaveFileName(tr("Log to File"), {tr("All files (*)")}, modZEMO::ExistingFile::Append);
+    const QStringList types{tr("All files (*)"), tr("Timeline text (*.txt)")};
+    QString type;
+    const QString path = modZEMO::AskSaveFileName(tr("Log to File"), types, modZEMO::ExistingFile::Append, &type);
     if (path.isEmpty()) {
         FileLogMenu->setChecked(false);
         return;
     }
-    StartLog(path);
+    if (type == types[1])
+        StartTextLog(path);
+    else
+        StartLog(path);
 }
 
 bool MainForm::StartLog(const QString& path)
@@ -59,6 +64,7 @@ void MainForm::StopLog()
 {
     for (CaptureLog& log : CaptureLogs)
         log.Close();
+    TextLog.Close();
     FileLogMenu->setChecked(false);
     ShowLogState();
 }
@@ -67,9 +73,8 @@ void MainForm::ShowLogState()
 {
     // The title says that a log is open, where no written control stands.
     const QString caption = QStringLiteral("Wendale v") + modZEMO::VersionString;
-    window_.setWindowTitle(CaptureLogs[0].IsOpen()
-                               ? caption + tr(" - logging to %1").arg(QFileInfo(CaptureLogs[0].Path()).fileName())
-                               : caption);
+    const QString path = CaptureLogs[0].IsOpen() ? CaptureLogs[0].Path() : TextLog.IsOpen() ? TextLog.Path() : QString();
+    window_.setWindowTitle(path.isEmpty() ? caption : caption + tr(" - logging to %1").arg(QFileInfo(path).fileName()));
 }
 
 void MainForm::ReportLogFailure(const QString& path, const QString& reason)

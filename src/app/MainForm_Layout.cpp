@@ -245,7 +245,7 @@ void MainForm::FitToClientArea()
     const int half = wider / 2;
     RX2Out->setGeometry(RX2OutPlace.left() + half, RX2OutPlace.top(), RX2OutPlace.width() + wider - half, boxHeight);
     RXOut->setGeometry(RXOutPlace.left(), RXOutPlace.top(),
-                       boxesSideBySide_ ? TwoPortWidth + half : RXOutPlace.width() + wider, boxHeight);
+                       boxesSideBySide_ && !timelineShown_ ? TwoPortWidth + half : RXOutPlace.width() + wider, boxHeight);
     Out2Label->move(Out2LabelPlace.topLeft() + QPoint(half, 0));
     FindBox->setGeometry(RXOutPlace.left(), RXOutPlace.top() + boxHeight, RXOutPlace.width() + wider, findHeight);
     PlaceMacroBar(macroBar);

@@ -1,8 +1,10 @@
 #include "app/CloseOnSignals.h"
 #include "app/CommandLine.h"
+#include "app/FileDialog.h"
 #include "app/frmMain.h"
 #include "port/ComNames.h"
 
+#include <QAction>
 #include <QApplication>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +21,20 @@ bool PrintAsked(const CommandLine& line)
     else
         return false;
     return true;
+}
+
+// Starts the text log the way a user does, through File, Log to File.
+void StartTextLog(frmMain& window, const QString& path)
+{
+    const modZEMO::SaveFileHandler dialog
+        = modZEMO::SetSaveFileHandler([&path](const QString&, const QStringList& filters, QString* selected) {
+              if (selected)
+                  *selected = filters.filter(QStringLiteral("*.txt")).value(0);
+              return path;
+          });
+    if (auto* log = window.findChild<QAction*>(QStringLiteral("FileLogMenu")))
+        log->trigger();
+    modZEMO::SetSaveFileHandler(dialog);
 }
 
 }
@@ -51,6 +67,8 @@ int main(int argc, char* argv[])
     frmMain window(line.defaults ? frmMain::Start::Defaults : frmMain::Start::SavedChoices);
     CloseOnSignals closeOnSignals(window);
     window.show();
+    if (!line.textLogFile.isEmpty())
+        StartTextLog(window, line.textLogFile);
     if (!line.logFile.isEmpty())
         window.StartLog(line.logFile);
     // A signal during a box shown at start has closed the window already.

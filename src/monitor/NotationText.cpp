@@ -1,6 +1,6 @@
 #include "monitor/NotationText.h"
 
-#include "convert/Conversions.h"
+#include "monitor/ByteCells.h"
 #include "monitor/ReceivedTexts.h"
 #include "monitor/StampWriter.h"
 
@@ -10,28 +10,6 @@
 #include <limits>
 
 namespace {
-
-// Each byte's binary and hexadecimal cell.
-struct Cells {
-    std::array<std::array<char, 8>, 256> bin;
-    std::array<std::array<char, 3>, 256> hex;
-
-    Cells()
-    {
-        for (int code = 0; code < 256; ++code) {
-            const QByteArray b = modZEMO::CharToBinary(char(code));
-            const QByteArray h = modZEMO::CharToHex(char(code)) + ' ';
-            std::copy_n(b.constData(), 8, bin[size_t(code)].begin());
-            std::copy_n(h.constData(), 3, hex[size_t(code)].begin());
-        }
-    }
-};
-
-const Cells& CellTable()
-{
-    static const Cells table;
-    return table;
-}
 
 constexpr qsizetype None = std::numeric_limits<qsizetype>::max();
 
@@ -258,7 +236,7 @@ void NotationText::AppendCells(qsizetype first, qsizetype last, qsizetype pos, q
         bytes.CopyTo(first, last, out.data() + at);
         return;
     }
-    const Cells& cells = CellTable();
+    const ByteCells& cells = ByteCells::Table();
     const auto cellOf = [&](qsizetype index) {
         const uchar byte = bytes.At(index);
         return format_ == ReceivedTexts::Bin ? cells.bin[byte].data() : cells.hex[byte].data();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "monitor/ShownText.h"
 #include "monitor/TickCounter.h"
 
 #include <QByteArray>
@@ -13,21 +14,17 @@ class StampedPositions;
 // the byte itself), lines broken and stamped as they were received and
 // re-broken. Nothing of it is stored as text: its characters are produced
 // from the received bytes and their line layout when asked for.
-class NotationText {
+class NotationText : public ShownText {
 public:
     NotationText(const ReceivedTexts& received, int format);
 
-    qsizetype Size() const { return sizeA_ + sizeB_; }
-    // At least 1: an empty text is one empty line. A line ends at CR LF.
-    qsizetype LineCount() const;
-    qsizetype LineStart(qsizetype line) const;
-    // Characters of the line without its CR LF.
-    qsizetype LineLength(qsizetype line) const;
-    // The line holding offset; offsets at or past the end give the last line.
-    qsizetype LineOf(qsizetype offset) const;
-    qsizetype LongestLine() const;
-    // The characters [from, to).
-    QByteArray Slice(qsizetype from, qsizetype to) const;
+    qsizetype Size() const override { return sizeA_ + sizeB_; }
+    qsizetype LineCount() const override;
+    qsizetype LineStart(qsizetype line) const override;
+    qsizetype LineLength(qsizetype line) const override;
+    qsizetype LineOf(qsizetype offset) const override;
+    qsizetype LongestLine() const override;
+    QByteArray Slice(qsizetype from, qsizetype to) const override;
     QByteArray Whole() const { return Slice(0, Size()); }
 
 private:

@@ -103,6 +103,17 @@ private slots:
         QCOMPARE(QByteArray::fromHex(w.Box("RXOut")->Text()), gsm->Sent().Bytes());
         QCOMPARE(QByteArray::fromHex(w.Box("RX2Out")->Text()), gsm->Received().Bytes());
         QVERIFY(w.messages.Messages().isEmpty());
+        // One timeline reads as the conversation, the tool's command first, a run a line.
+        w.Action("ViewOneTimeline")->trigger();
+        QByteArray commands;
+        QByteArray answers;
+        QList<QByteArray> runs = w.Box("RXOut")->Text().split('\n');
+        runs.removeIf([](const QByteArray& line) { return !line.contains('\xBB'); });
+        QVERIFY(runs.value(0).contains("COM6 \xBB COM5: "));
+        for (const QByteArray& run : runs)
+            (run.contains("COM6 \xBB") ? commands : answers) += QByteArray::fromHex(run.mid(run.indexOf(": ", 15) + 2));
+        QCOMPARE(commands, gsm->Received().Bytes());
+        QCOMPARE(answers, gsm->Sent().Bytes());
         socat.kill();
         socat.waitForFinished();
     }

@@ -21,27 +21,32 @@ class tst_Reconnect : public QObject {
 
 private slots:
     // The device goes and comes back under its COM name: no box, a mark each
-    // way, and reception and the relay go on with the settings and the
-    // control lines as they were.
+    // way (kept in its place by the timeline), and reception and the relay go
+    // on with the settings and the control lines as they were.
     void deviceReturns_data()
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("gone");
         QTest::addColumn<QList<LineChange>>("lines");
+        QTest::addColumn<QByteArray>("timeline"); // the timeline's marks, empty: the box's own
         QTest::newRow("one port, RTS dropped by the user")
-            << "Generic" << 1 << QList<LineChange>{{LineEvent::Dtr, true}, {LineEvent::Rts, false}};
+            << "Generic" << 1 << QList<LineChange>{{LineEvent::Dtr, true}, {LineEvent::Rts, false}} << QByteArray();
         QTest::newRow("relay, first port")
-            << "Transparent" << 1 << QList<LineChange>{{LineEvent::Dtr, true}, {LineEvent::Rts, true}};
-        QTest::newRow("relay, second port")
-            << "Transparent" << 2 << QList<LineChange>{{LineEvent::Rts, true}, {LineEvent::Dtr, true}};
+            << "Transparent" << 1 << QList<LineChange>{{LineEvent::Dtr, true}, {LineEvent::Rts, true}} << QByteArray();
+        QTest::newRow("relay, second port, one timeline")
+            << "Transparent" << 2 << QList<LineChange>{{LineEvent::Rts, true}, {LineEvent::Dtr, true}}
+            << QByteArray("second device");
     }
     void deviceReturns()
     {
         QFETCH(QString, type);
         QFETCH(int, gone);
         QFETCH(QList<LineChange>, lines);
+        QFETCH(QByteArray, timeline);
         TestWindow w({1, 2});
         w.Action("PortReconnectMenu")->trigger();
+        if (!timeline.isEmpty())
+            w.Action("ViewOneTimeline")->trigger();
         w.window.show();
         ChooseInterface(w, type);
         Choose(w.List("SpeedListBox"), "57600");
@@ -49,24 +54,28 @@ private slots:
         QVERIFY(Connected(w));
         if (type == u"Generic")
             QTest::mouseClick(w.Check("RTSv"), Qt::LeftButton);
-        ReceiveView* box = w.Box(gone == 1 ? "RXOut" : "RX2Out");
+        ReceiveView* box = w.Box(gone == 1 || !timeline.isEmpty() ? "RXOut" : "RX2Out");
+        const QByteArray goneMark = timeline.isEmpty() ? Mark(gone, "gone, waiting for it") : timeline + " gone";
+        const QByteArray backMark = timeline.isEmpty() ? Mark(gone, "is back") : timeline + " back";
         const QString name = QStringLiteral("COM%1").arg(gone);
 
         const uint32_t rate = w.ports.Device(gone).SlaveBitRate(); // Transparent's is its own
         w.ports.Device(gone).CloseMaster();
-        QTRY_VERIFY(box->Text().contains(Mark(gone, "gone, waiting for it")));
+        QTRY_VERIFY(box->Text().contains(goneMark));
         QVERIFY(Connected(w));
         win32::testhook::ClearLineHistory(name);
         QElapsedTimer returned;
         PtyPair& device = w.ports.Add(gone);
         returned.start();
-        QTRY_VERIFY(box->Text().contains(Mark(gone, "is back")));
+        QTRY_VERIFY(box->Text().contains(backMark));
         qInfo("%s opened again %lld ms after its device returned", qPrintable(name), returned.elapsed());
         // The open itself starts with both lines down.
         QCOMPARE(LineChanges(name).mid(2), lines);
         QCOMPARE(device.SlaveBitRate(), rate);
         QVERIFY(device.Send("after"));
         QTRY_VERIFY(box->Text().endsWith("after"));
+        if (!timeline.isEmpty())
+            QVERIFY(box->Text().contains(goneMark + "\r\n") && box->Text().contains(backMark));
         if (type == u"Transparent")
             QCOMPARE(w.ports.Device(3 - gone).ReceiveUntil("after"), QByteArray("after"));
         QVERIFY(w.messages.Texts().isEmpty());

@@ -23,15 +23,20 @@ void MainForm::Timer1_Timer()
     // Every line begun in this tick carries the same stamp.
     const modZEMO::StampMoment moment = modZEMO::ReadStampMoment();
     const LineRules rules = ReceiveLineRules();
-    const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data) {
+    const auto show = [&](ReceivedTexts& texts, ReceiveView* box, const QByteArray& data, Timeline::Source source) {
         texts.Append(data, rules, moment);
-        if (const NotationText* text = texts.Text(OutCombo->currentIndex()))
+        Conversation.Received(source, data.size(), moment);
+        const NotationText* text = texts.Text(OutCombo->currentIndex());
+        if (text && !(box == RXOut && timelineShown_))
             box->ShowGrown(text);
     };
+    // Within one tick the first port's bytes come first.
     if (!polled.first.isEmpty())
-        show(RX, RXOut, polled.first);
+        show(RX, RXOut, polled.first, Timeline::FirstPort);
     if (!polled.second.isEmpty())
-        show(RX2, RX2Out, polled.second);
+        show(RX2, RX2Out, polled.second, Timeline::SecondPort);
+    GrowTimeline();
+    LogTimeline();
     CheckInputLost(0, modZEMO::hCom, modZEMO::PortName);
     if (TwoPortMode)
         CheckInputLost(1, modZEMO::hCom2, modZEMO::SecondPortName);
@@ -52,6 +57,7 @@ void MainForm::ReportDeviceGone(int port, const QString& portName)
         return;
     DeviceGone[port] = true;
     RefreshModemStatus();
+    NoteDevice(port, false);
     if (WaitForDevice(port))
         return;
     modZEMO::MsgBox(tr("The device on %1 is not responding.").arg(portName), modZEMO::MsgCritical, modZEMO::AppTitle,
@@ -87,6 +93,7 @@ void MainForm::RefreshModemStatus()
     show(Label8, QStringLiteral(" ") + QString::number(status));
     // The four lines are bits of the low byte.
     const int32_t lines = int32_t(status & 0xFF);
+    NoteModemLines(lines);
     show(CTSv, modZEMO::GetBitChar(lines, 4));
     show(DSRv, modZEMO::GetBitChar(lines, 5));
     show(RIv, modZEMO::GetBitChar(lines, 6));
@@ -100,8 +107,7 @@ void MainForm::OutCombo_Click()
     if (format < ReceivedTexts::Bin || format > ReceivedTexts::Chr)
         return;
     OutLabel->setText(QString::fromLatin1(captions[format]));
-    RXOut->Show(RX.Text(format));
-    RX2Out->Show(RX2.Text(format));
+    ShowTexts();
 }
 
 void MainForm::RXBitsNrListBox_Click()
@@ -118,4 +124,8 @@ void MainForm::ClearButton_Click()
     RX.Clear();
     RX2Out->Show(nullptr);
     RX2.Clear();
+    LogTimeline();
+    Conversation.Clear();
+    TextLog.StartAt(0);
+    ConversationText.Lay(ConversationText.Rules());
 }

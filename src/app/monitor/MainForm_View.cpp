@@ -67,6 +67,7 @@ void MainForm::CreateViewMenu()
                                   {"ViewPause200", tr("200 ms"), 200},
                                   {"ViewPause500", tr("500 ms"), 500},
                                   {"ViewPause1000", tr("1 s"), 1000}});
+    CreateTimelineMenu(viewMenu);
 }
 
 void MainForm::ViewStampKinds_Click()
@@ -74,9 +75,13 @@ void MainForm::ViewStampKinds_Click()
     const auto kind = StampKind(ViewStampKinds->checkedAction()->data().toInt());
     // Every kind of stamp has one length: each box keeps its place and its
     // selection, and only its lines are painted again.
+    ConversationText.SetStampKind(kind);
     for (const auto& [texts, box] : {std::pair(&RX, RXOut), std::pair(&RX2, RX2Out)}) {
         texts->SetStampKind(kind);
-        if (const NotationText* text = texts->Text(OutCombo->currentIndex())) {
+        const ShownText* text = texts->Text(OutCombo->currentIndex());
+        if (box == RXOut && timelineShown_)
+            text = &ConversationText;
+        if (text) {
             box->ShowGrown(text);
             box->viewport()->update();
         }

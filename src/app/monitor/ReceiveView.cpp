@@ -1,7 +1,7 @@
 #include "app/monitor/ReceiveView.h"
 
 #include "app/monitor/ControlPictures.h"
-#include "monitor/NotationText.h"
+#include "monitor/ShownText.h"
 #include "app/monitor/SteadyScrollBar.h"
 
 #include <QIODevice>
@@ -45,7 +45,7 @@ ReceiveView::ReceiveView(QWidget* parent)
 
 ReceiveView::~ReceiveView() = default;
 
-void ReceiveView::Show(const NotationText* text)
+void ReceiveView::Show(const ShownText* text)
 {
     source_ = text;
     local_.clear();
@@ -54,7 +54,7 @@ void ReceiveView::Show(const NotationText* text)
     ShowFromTheEnd();
 }
 
-void ReceiveView::ShowGrown(const NotationText* text)
+void ReceiveView::ShowGrown(const ShownText* text)
 {
     if (text != source_ || !local_.isEmpty() || !text) {
         Show(text);

@@ -12,7 +12,7 @@
 #include <vector>
 
 class ControlPictures;
-class NotationText;
+class ShownText;
 class QIODevice;
 class QMenu;
 
@@ -38,12 +38,12 @@ public:
     // Rewrites the box from text (nullptr: empty) and puts the caret at the
     // end. The text is read in place: it must stay alive while shown, and
     // after changing it the owner shows it again.
-    void Show(const NotationText* text);
+    void Show(const ShownText* text);
     // For a text that has only grown at its end since it was shown: the
     // lines above the last one are not painted again, and the scroll bars
     // follow in the next frame. While the view follows, the same as Show;
     // otherwise the view and the selection stay.
-    void ShowGrown(const NotationText* text);
+    void ShowGrown(const ShownText* text);
     bool Following() const { return following_; }
     // Text written straight into the box; it stays until the box is next rewritten.
     void AppendLocalText(const QByteArray& text);
@@ -94,8 +94,9 @@ private:
     int VisibleColumns() const;
     void UpdateMetrics();
     void UpdateGlyphs();
-    // Adds the row's characters to the glyph runs, by font and colour.
-    void AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetype selectedFrom, qsizetype selectedTo);
+    // Adds the row's characters to the glyph runs, by font and colour; colour
+    // is the line's (ShownText::LineColour).
+    void AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetype selectedFrom, qsizetype selectedTo, int colour);
     void DrawGlyphs(QPainter& painter);
     // Painting is asked for here and done once a frame.
     void RepaintAll();
@@ -111,7 +112,7 @@ private:
     void OnUserScroll();
     qsizetype OffsetAt(const QPoint& point) const;
 
-    const NotationText* source_ = nullptr;
+    const ShownText* source_ = nullptr;
     QByteArray local_;
     std::vector<qsizetype> localStarts_; // line starts inside local_
     qsizetype longest_ = 0;
@@ -137,8 +138,8 @@ private:
     };
     std::array<Glyph, 256> glyphs_;
     std::vector<QRawFont> fonts_;
-    // Glyphs of one paint, one run per font and colour: plain, dimmed,
-    // selected, selected and dimmed.
+    // Glyphs of one paint, one run per line colour, font and colour: plain,
+    // dimmed, selected, selected and dimmed.
     struct Run {
         QList<quint32> indexes;
         QList<QPointF> positions;

@@ -2,6 +2,7 @@
 
 #include "app/monitor/ControlPictures.h"
 #include "monitor/ShownCharacters.h"
+#include "monitor/ShownText.h"
 
 #include <QFontMetricsF>
 #include <QPaintEvent>
@@ -23,6 +24,12 @@ QColor DimmedColour(const QColor& text, const QColor& background)
     return QColor(mix(text.red(), background.red()), mix(text.green(), background.green()),
                   mix(text.blue(), background.blue()));
 }
+
+// The line colours of a timeline after the box's own: the first port's
+// bytes, the second port's, what was sent, modem line changes.
+constexpr int LineColours = 5;
+const QColor TimelineColours[LineColours - 1] = {QColor(0, 0, 0), QColor(0, 0, 200), QColor(170, 0, 0),
+                                                  QColor(0, 110, 0)};
 
 }
 
@@ -68,7 +75,7 @@ void ReceiveView::UpdateGlyphs()
             glyph.font = fontIndex(runs.front().rawFont());
         }
     }
-    runs_.assign(fonts_.size() * 4, Run{});
+    runs_.assign(fonts_.size() * 4 * LineColours, Run{});
 }
 
 void ReceiveView::changeEvent(QEvent* event)
@@ -131,7 +138,8 @@ void ReceiveView::paintEvent(QPaintEvent* event)
             painter.fillRect(QRectF(left + qreal(selectedFrom) * columnWidth_, top,
                                     qreal(selectedTo - selectedFrom) * columnWidth_, lineHeight_),
                              colors.color(QPalette::Highlight));
-        AddRowGlyphs(Slice(from, to), QPointF(left, top + ascent_), selectedFrom, selectedTo);
+        const int colour = source_ && line < source_->LineCount() ? source_->LineColour(line) : 0;
+        AddRowGlyphs(Slice(from, to), QPointF(left, top + ascent_), selectedFrom, selectedTo, colour);
     }
     DrawGlyphs(painter);
 
@@ -144,7 +152,8 @@ void ReceiveView::paintEvent(QPaintEvent* event)
     }
 }
 
-void ReceiveView::AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetype selectedFrom, qsizetype selectedTo)
+void ReceiveView::AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetype selectedFrom, qsizetype selectedTo,
+                                int colour)
 {
     for (qsizetype at = 0; at < slice.size(); ++at) {
         const uchar byte = uchar(slice[at]);
@@ -157,7 +166,8 @@ void ReceiveView::AddRowGlyphs(const QByteArray& slice, QPointF origin, qsizetyp
             const QRectF source(QPointF(ControlPictures::Index(byte) * cell.width(), 0), cell);
             pictureSpots_[selected].append(QPainter::PixmapFragment::create(centre, source));
         } else if (glyph.font >= 0) {
-            Run& run = runs_[size_t(glyph.font * 4 + (selected ? 2 : 0) + (glyph.dimmed ? 1 : 0))];
+            const size_t font = size_t(colour) * fonts_.size() + size_t(glyph.font);
+            Run& run = runs_[font * 4 + (selected ? 2 : 0) + (glyph.dimmed ? 1 : 0)];
             run.indexes.append(glyph.index);
             run.positions.append(QPointF(x, origin.y()));
         } else if (byte != ' ') {
@@ -181,10 +191,11 @@ void ReceiveView::DrawGlyphs(QPainter& painter)
         if (run.indexes.isEmpty())
             continue;
         QGlyphRun glyphs;
-        glyphs.setRawFont(fonts_[at / 4]);
+        glyphs.setRawFont(fonts_[at / 4 % fonts_.size()]);
         glyphs.setGlyphIndexes(run.indexes);
         glyphs.setPositions(run.positions);
-        painter.setPen(pens[at % 4]);
+        const size_t colour = at / 4 / fonts_.size();
+        painter.setPen(colour == 0 || at % 4 != 0 ? pens[at % 4] : TimelineColours[colour - 1]);
         painter.drawGlyphRun(QPointF(), glyphs);
     }
     for (const int selected : {0, 1}) {

@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "app/monitor/ReceiveView.h"
+#include "monitor/TickCounter.h"
 #include "port/ModZemoPorts.h"
 #include "profiles/ConnectSteps.h"
 
@@ -23,7 +24,8 @@ bool MainForm::WaitForDevice(int port)
     // Closed now, so that the device's name is free for it when it returns.
     win32::CloseHandle(handle);
     waiting_[port] = true;
-    ShowPortMark(port, tr("--- %1 gone, waiting for it ---").arg(port == 0 ? modZEMO::PortName : modZEMO::SecondPortName));
+    if (!timelineShown_)
+        ShowPortMark(port, tr("--- %1 gone, waiting for it ---").arg(port == 0 ? modZEMO::PortName : modZEMO::SecondPortName));
     if (!retryTimer_->isActive())
         retryTimer_->start(RetryMs);
     return true;
@@ -54,7 +56,9 @@ void MainForm::ReopenReturnedPorts()
         }
         waiting_[port] = false;
         DeviceGone[port] = false;
-        ShowPortMark(port, tr("--- %1 is back ---").arg(name));
+        NoteDevice(port, true);
+        if (!timelineShown_)
+            ShowPortMark(port, tr("--- %1 is back ---").arg(name));
         if (!Timer1->isActive())
             Timer1->start();
     }
@@ -71,6 +75,14 @@ void MainForm::CloseOpenPorts()
         win32::CloseHandle(modZEMO::hCom2);
     waiting_[0] = waiting_[1] = false;
     retryTimer_->stop();
+}
+
+void MainForm::NoteDevice(int port, bool back)
+{
+    Conversation.LineChanged(port == 0 ? Timeline::Line::FirstDevice : Timeline::Line::SecondDevice, back,
+                             modZEMO::ReadStampMoment());
+    GrowTimeline();
+    LogTimeline();
 }
 
 void MainForm::ShowPortMark(int port, const QString& mark)

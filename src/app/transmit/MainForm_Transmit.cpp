@@ -59,6 +59,8 @@ bool MainForm::SendPayload(const QByteArray& payload)
 {
     // Every send passes here: the typed one, a repeat, a macro, an answer, each piece of a file.
     const bool written = modZEMO::WritePort(modZEMO::hCom, payload);
+    if (written)
+        ShowSent(payload);
     return written;
 }
 
