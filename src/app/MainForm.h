@@ -149,6 +149,8 @@ public:
     bool DeviceGone[2] = {false, false};
     // Whether each port's driver has lost received bytes since its connect (reported once).
     bool InputLost[2] = {false, false};
+    // The primary port's driver errors read outside the tick, for its next look.
+    win32::DWORD errorsRead_ = 0;
     CaptureLog CaptureLogs[2]; // the primary port's log, the second port's beside it
     TimelineLog TextLog;       // the timeline as text lines
 

@@ -124,9 +124,18 @@ BOOL GetCommTimeouts(HANDLE file, COMMTIMEOUTS* timeouts);
 BOOL SetCommTimeouts(HANDLE file, COMMTIMEOUTS* timeouts);
 BOOL EscapeCommFunction(HANDLE file, DWORD function);
 BOOL GetCommModemStatus(HANDLE file, DWORD* modemStat);
-// The CE_ errors since the last call (or the open), cleared by the call. A
-// port without loss counters (a pseudo-terminal, a remote port) reports none.
-BOOL ClearCommError(HANDLE file, DWORD* errors, void* stat);
+// What the driver holds: bytes written but not yet sent (0 where it cannot
+// tell: a remote port).
+struct COMSTAT {
+    DWORD flags = 0;
+    DWORD cbInQue = 0;
+    DWORD cbOutQue = 0;
+};
+
+// The CE_ errors since the last call (or the open), cleared by the call, and
+// (stat may be null) what the driver holds. A port without loss counters (a
+// pseudo-terminal, a remote port) reports no errors.
+BOOL ClearCommError(HANDLE file, DWORD* errors, COMSTAT* stat);
 BOOL GetDefaultCommConfigA(const char* name, COMMCONFIG* config, DWORD* size);
 void Sleep(DWORD milliseconds);
 

@@ -156,12 +156,14 @@ BOOL GetCommModemStatus(HANDLE file, DWORD* modemStat)
     return 1;
 }
 
-BOOL ClearCommError(HANDLE file, DWORD* errors, void*)
+BOOL ClearCommError(HANDLE file, DWORD* errors, COMSTAT* stat)
 {
     auto* port = porthandles::Find(file);
     if (!port || !errors)
         return 0;
     *errors = 0;
+    if (stat)
+        *stat = {0, 0, port->remote ? 0 : serialdevice::QueuedOutput(port->fd)};
     if (testhook::LinesEmulated(port->comName)) {
         *errors = testhook::TakeInputErrors(port->comName);
         return 1;

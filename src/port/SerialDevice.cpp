@@ -148,6 +148,12 @@ std::optional<LossCounts> ReadLossCounts(int fd)
     return LossCounts{uint64_t(counts.overrun), uint64_t(counts.buf_overrun)};
 }
 
+uint32_t QueuedOutput(int fd)
+{
+    int queued = 0;
+    return ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 ? uint32_t(queued) : 0;
+}
+
 std::optional<InputLines> ReadInputLines(int fd)
 {
     int bits = 0;

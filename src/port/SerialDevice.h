@@ -62,4 +62,7 @@ struct LossCounts {
 };
 std::optional<LossCounts> ReadLossCounts(int fd);
 
+// Bytes written but not yet sent by the driver; 0 when it cannot tell.
+uint32_t QueuedOutput(int fd);
+
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 void MainForm::Timer1_Timer()
 {
@@ -67,8 +68,10 @@ void MainForm::ReportDeviceGone(int port, const QString& portName)
 void MainForm::CheckInputLost(int port, win32::HANDLE handle, const QString& portName)
 {
     win32::DWORD errors = 0;
-    if (InputLost[port] || DeviceGone[port] || !win32::ClearCommError(handle, &errors, nullptr)
-        || !(errors & (win32::CE_RXOVER | win32::CE_OVERRUN)))
+    const bool read = win32::ClearCommError(handle, &errors, nullptr);
+    if (port == 0)
+        errors |= std::exchange(errorsRead_, 0);
+    if (InputLost[port] || DeviceGone[port] || !read || !(errors & (win32::CE_RXOVER | win32::CE_OVERRUN)))
         return;
     InputLost[port] = true;
     // Shown once this tick is over, so that the poll goes on reading behind the box.

@@ -83,14 +83,17 @@ void MainForm::FileSendStep()
         return;
     }
     const qint64 now = s.clock.elapsed();
-    if (PrimaryHeldOff()) {
+    const qsizetype lead = std::max<qsizetype>(2 * modZEMO::PortChunk, s.fileLine->BytesIn(LeadMs));
+    win32::DWORD errors = 0;
+    const bool heldOff = PrimaryHeldOff(lead, errors);
+    errorsRead_ |= errors;
+    if (heldOff) {
         if (now - s.fileProgressMs >= StallMs) {
             StopFileSend();
             modZEMO::ReportFailure(QStringLiteral("Error sending data to the COM port"));
         }
         return;
     }
-    const qsizetype lead = std::max<qsizetype>(2 * modZEMO::PortChunk, s.fileLine->BytesIn(LeadMs));
     for (qsizetype room = s.fileLine->Room(now, lead); room > 0 && !s.file->AtEnd();) {
         QString why;
         const QByteArray piece = s.file->Take(std::min<qsizetype>(room, modZEMO::PortChunk), &why);

@@ -22,12 +22,16 @@ modZEMO::LineBacklog PrimaryLineBacklog()
     return {dcb.BaudRate, modZEMO::FrameBits(dcb.ByteSize ? dcb.ByteSize : 8, dcb.Parity != 0, dcb.StopBits)};
 }
 
-bool PrimaryHeldOff()
+bool PrimaryHeldOff(qsizetype ahead, win32::DWORD& errors)
 {
+    // The driver not sending what it has (XOFF, a device that stops taking
+    // bytes) shows as a queue that does not drain.
     win32::DCB dcb{};
     win32::DWORD lines = 0;
-    return win32::GetCommState(modZEMO::hCom, &dcb) && (dcb.flags & win32::fOutxCtsFlow)
-        && win32::GetCommModemStatus(modZEMO::hCom, &lines) && !(lines & win32::MS_CTS_ON);
+    win32::COMSTAT held{};
+    return (win32::GetCommState(modZEMO::hCom, &dcb) && (dcb.flags & win32::fOutxCtsFlow)
+            && win32::GetCommModemStatus(modZEMO::hCom, &lines) && !(lines & win32::MS_CTS_ON))
+        || (win32::ClearCommError(modZEMO::hCom, &errors, &held) && held.cbOutQue > ahead);
 }
 
 void MainForm::WireSending()

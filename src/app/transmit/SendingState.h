@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/transmit/SendingDialogs.h"
+#include "port/Kernel32.h"
 #include "transmit/Answers.h"
 #include "transmit/FileChunks.h"
 #include "transmit/LineBacklog.h"
@@ -54,5 +55,7 @@ public:
 
 // The primary port's line as its settings make it.
 modZEMO::LineBacklog PrimaryLineBacklog();
-// Whether the primary port's hardware flow control holds its sending off now.
-bool PrimaryHeldOff();
+// Whether the primary port's sending is held off now: by hardware flow
+// control, or with more than ahead bytes still in the driver. The driver's
+// CE_ errors that the look took go to errors.
+bool PrimaryHeldOff(qsizetype ahead, win32::DWORD& errors);
