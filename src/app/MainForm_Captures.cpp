@@ -121,7 +121,8 @@ void MainForm::FileSaveMenu_Click()
         QString path;
     };
     std::vector<Port> ports{{RX, RXOut, path}};
-    if (TwoPortMode)
+    // The timeline's text holds both directions in one file.
+    if (TwoPortMode && (raw || !timelineShown_))
         ports.push_back({RX2, RX2Out, CaptureLog::BesidePath(path, modZEMO::SecondPortName)});
     for (const Port& port : ports) {
         QFile file(port.path);

@@ -1,6 +1,6 @@
 // Puts the window into the states the manual shows and saves each as a PNG:
 // idle; the simulated talker in Chr and in Hex; Transparent between the relay
-// pair; the X10 interface after two sends; the window maximized with the
+// pair, in two boxes and as one timeline; the X10 interface after two sends; the window maximized with the
 // find bar open.
 #include "app/MsgBox.h"
 #include "app/frmMain.h"
@@ -10,6 +10,7 @@
 #include "devsim/PortsDirectory.h"
 #include "port/ComNames.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
@@ -115,7 +116,8 @@ int main(int argc, char* argv[])
         Err() << "message: " << text << Qt::endl;
     });
 
-    frmMain w;
+    // The first-run choices, whatever this user keeps.
+    frmMain w(frmMain::Start::Defaults);
     w.show();
     if (!Save(w, out, QStringLiteral("idle.png")))
         return 1;
@@ -142,6 +144,13 @@ int main(int argc, char* argv[])
              Choose(w, "RXBitsNrListBox", QStringLiteral("0"));
              Choose(w, "AltComListBox", QStringLiteral("COM7"));
          },
+         [](frmMain&) { RunFor(4500); }},
+        {QStringLiteral("timeline.png"), QStringLiteral("Transparent"), QStringLiteral("COM6"),
+         [](frmMain& w) {
+             Choose(w, "AltComListBox", QStringLiteral("COM7"));
+             Control<QAction>(w, "ViewOneTimeline")->trigger();
+         },
+         // It stays on: the one-port pictures that follow do not show it.
          [](frmMain&) { RunFor(4500); }},
         {QStringLiteral("x10.png"), QStringLiteral("CM12(X10)"), QStringLiteral("COM4"), {},
          [](frmMain& w) {
