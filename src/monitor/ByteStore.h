@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QtGlobal>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,13 @@ public:
         return uchar(blocks_[size_t(index >> BlockBits)][index & BlockMask]);
     }
     void Append(QByteArrayView data);
+    // The bytes from index from on, up to to or the end of the block that
+    // holds from: read in place.
+    QByteArrayView Run(qsizetype from, qsizetype to) const
+    {
+        const qsizetype length = std::min(to, (from | BlockMask) + 1) - from;
+        return {blocks_[size_t(from >> BlockBits)].get() + (from & BlockMask), length};
+    }
     // Copies the bytes [from, to) to out.
     void CopyTo(qsizetype from, qsizetype to, char* out) const;
     // Empties the store and gives its memory back.

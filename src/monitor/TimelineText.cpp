@@ -51,22 +51,22 @@ public:
     {
         if (!chr_)
             return Text(pos, nullptr, (to - from) * width);
-        char chunk[4096];
         for (qsizetype at = from; at < to;) {
-            const qsizetype count = std::min<qsizetype>(to - at, sizeof chunk);
-            bytes.CopyTo(at, at + count, chunk);
+            const QByteArrayView run = bytes.Run(at, to);
+            const char* const first = run.data();
+            const char* const end = first + run.size();
             const qsizetype base = pos + (at - from);
-            for (const char* lf = chunk; (lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(chunk + count - lf))));
-                 ++lf) {
-                const char before = lf > chunk ? lf[-1] : last_;
-                if (before == '\r' && !Break(base + (lf - chunk)))
+            for (const char* lf = first; (lf = static_cast<const char*>(std::memchr(lf, '\n', size_t(end - lf)))); ++lf) {
+                const char before = lf > first ? lf[-1] : last_;
+                if (before == '\r' && !Break(base + (lf - first)))
                     return false;
             }
-            last_ = chunk[count - 1];
-            endsWithBreak_ = last_ == '\n' && (count > 1 ? chunk[count - 2] : '\0') == '\r';
-            if (!Past(base + count))
+            const char previous = run.size() > 1 ? end[-2] : last_;
+            last_ = end[-1];
+            endsWithBreak_ = last_ == '\n' && previous == '\r';
+            if (!Past(base + run.size()))
                 return false;
-            at += count;
+            at += run.size();
         }
         return true;
     }
