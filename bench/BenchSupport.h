@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "app/frmMain.h"
 #include "monitor/TickCounter.h"
 
@@ -14,6 +17,19 @@
 // What the benchmarks share: figures about the process they run in, and the
 // steps they take in the window, which they drive as a user does.
 namespace bench {
+
+// Runs this program once for each run number, each in a process of its own,
+// so that memory one run freed cannot hide what the next one takes; false
+// when one failed.
+inline bool RunEachAlone(const char* program, int runs)
+{
+    for (int run = 0; run < runs; ++run) {
+        std::fflush(stdout);
+        if (std::system(qPrintable(QStringLiteral("\"%1\" %2").arg(QString::fromLocal8Bit(program)).arg(run))) != 0)
+            return false;
+    }
+    return true;
+}
 
 inline double ResidentBytes()
 {

@@ -91,16 +91,8 @@ double PaintMilliseconds(ReceiveView& view)
 
 int main(int argc, char** argv)
 {
-    // Each run in a process of its own, so that memory one run freed
-    // cannot hide what the next one takes.
-    if (argc < 2) {
-        for (int run = 0; run < int(std::size(Runs)); ++run) {
-            std::fflush(stdout);
-            if (std::system(qPrintable(QStringLiteral("\"%1\" %2").arg(QString::fromLocal8Bit(argv[0])).arg(run))) != 0)
-                return 1;
-        }
-        return 0;
-    }
+    if (argc < 2)
+        return bench::RunEachAlone(argv[0], int(std::size(Runs))) ? 0 : 1;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const Run& run = Runs[std::clamp(std::atoi(argv[1]), 0, int(std::size(Runs)) - 1)];

@@ -1,18 +1,6 @@
 #include "monitor/TickCounter.h"
+#include "support/window/StoppedClocks.h"
 #include "support/window/TestWindow.h"
-
-namespace {
-
-// The clocks the stamps read, standing where the test puts them.
-struct StoppedClocks {
-    qint64 monotonic = 1'000'000;
-    QDateTime wall{QDate(2024, 5, 6), QTime(14, 3, 7, 123)};
-
-    StoppedClocks() { modZEMO::SetClocks([this] { return monotonic; }, [this] { return wall; }); }
-    ~StoppedClocks() { modZEMO::SetClocks({}, {}); }
-};
-
-}
 
 class tst_Stamps : public QObject {
     Q_OBJECT

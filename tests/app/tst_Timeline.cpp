@@ -1,21 +1,13 @@
 #include "app/FileDialog.h"
 #include "monitor/TickCounter.h"
 #include "port/ModemLineHook.h"
+#include "support/window/StoppedClocks.h"
 #include "support/window/TestWindow.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 namespace {
-
-// The clocks the stamps read, standing where the test puts them.
-struct StoppedClocks {
-    qint64 monotonic = 1'000'000;
-    QDateTime wall{QDate(2024, 5, 6), QTime(14, 3, 7, 123)};
-
-    StoppedClocks() { modZEMO::SetClocks([this] { return monotonic; }, [this] { return wall; }); }
-    ~StoppedClocks() { modZEMO::SetClocks({}, {}); }
-};
 
 // What a device end sends once the clocks have moved on by ms.
 struct Step {
