@@ -5,6 +5,7 @@
 #include "profiles/ConnectSteps.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QTimer>
 
@@ -33,6 +34,10 @@ bool MainForm::WaitForDevice(int port)
 
 void MainForm::ReopenReturnedPorts()
 {
+    // Not under a message box shown from inside a tick: the poll would start
+    // again in the middle of it. The next try comes after the box.
+    if (QApplication::activeModalWidget())
+        return;
     for (int port = 0; port < 2; ++port) {
         if (!waiting_[port])
             continue;
