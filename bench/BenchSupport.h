@@ -4,10 +4,13 @@
 #include <cstdlib>
 
 #include "app/frmMain.h"
+#include "app/monitor/ReceiveView.h"
 #include "monitor/TickCounter.h"
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QFile>
 #include <QList>
 #include <QPushButton>
@@ -21,6 +24,17 @@ namespace bench {
 // Runs this program once for each run number, each in a process of its own,
 // so that memory one run freed cannot hide what the next one takes; false
 // when one failed.
+// What painting the visible rows of view once takes, in ms.
+inline double PaintMilliseconds(ReceiveView& view, int paints)
+{
+    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    QElapsedTimer clock;
+    clock.start();
+    for (int paint = 0; paint < paints; ++paint)
+        view.viewport()->render(&image);
+    return double(clock.nsecsElapsed()) / 1e6 / paints;
+}
+
 inline bool RunEachAlone(const char* program, int runs)
 {
     for (int run = 0; run < runs; ++run) {

@@ -94,17 +94,6 @@ double TickMicroseconds(ReceivedTexts& texts, ReceiveView& view, const QByteArra
     return double(clock.nsecsElapsed()) / 1000.0 / ticks;
 }
 
-double PaintMilliseconds(ReceiveView& view)
-{
-    QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-    constexpr int paints = 50;
-    QElapsedTimer clock;
-    clock.start();
-    for (int paint = 0; paint < paints; ++paint)
-        view.viewport()->render(&image);
-    return double(clock.nsecsElapsed()) / 1e6 / paints;
-}
-
 void ScrollToMiddle(ReceiveView& view)
 {
     for (QScrollBar* bar : {view.verticalScrollBar(), view.horizontalScrollBar()})
@@ -158,9 +147,9 @@ int main(int argc, char** argv)
             view.resize(size);
             for (int format = 0; format < 3; ++format) {
                 view.Show(texts.Text(format));
-                const double atEnd = PaintMilliseconds(view);
+                const double atEnd = bench::PaintMilliseconds(view, 50);
                 ScrollToMiddle(view);
-                const double inMiddle = PaintMilliseconds(view);
+                const double inMiddle = bench::PaintMilliseconds(view, 50);
                 std::printf("  paint at 50 MB, %dx%d, %s: end %.3f ms, middle %.3f ms\n", size.width(),
                             size.height(), FormatNames[format], atEnd, inMiddle);
             }
@@ -171,7 +160,7 @@ int main(int argc, char** argv)
             ScrollToMiddle(view);
             for (const StampKind kind : {StampKind::TimeOfDay, StampKind::SinceConnect, StampKind::SincePreviousLine}) {
                 texts.SetStampKind(kind);
-                std::printf("  paint at 50 MB, 1900x1000, Chr, %s: %.3f ms\n", KindNames[int(kind)], PaintMilliseconds(view));
+                std::printf("  paint at 50 MB, 1900x1000, Chr, %s: %.3f ms\n", KindNames[int(kind)], bench::PaintMilliseconds(view, 50));
             }
             texts.SetStampKind(StampKind::Ticks);
         }

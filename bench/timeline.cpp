@@ -76,17 +76,6 @@ double TickMicroseconds(Session& session, const Run& run, ReceiveView& view)
     return double(clock.nsecsElapsed()) / 1e3 / ticks;
 }
 
-double PaintMilliseconds(ReceiveView& view)
-{
-    QImage image(view.viewport()->size(), QImage::Format_RGB32);
-    constexpr int paints = 20;
-    QElapsedTimer clock;
-    clock.start();
-    for (int paint = 0; paint < paints; ++paint)
-        view.viewport()->render(&image);
-    return double(clock.nsecsElapsed()) / 1e6 / paints;
-}
-
 }
 
 int main(int argc, char** argv)
@@ -128,7 +117,7 @@ int main(int argc, char** argv)
         view.Show(&session.text);
         const double laid = double(clock.nsecsElapsed()) / 1e6;
         std::printf("  laid out anew and shown, %s: %.1f ms; paint %.2f ms\n", names[format], laid,
-                    PaintMilliseconds(view));
+                    bench::PaintMilliseconds(view, 20));
     }
     return 0;
 }
