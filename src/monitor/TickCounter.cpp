@@ -19,8 +19,27 @@ struct Counter {
     qint64 msAtReset = 0;
     int32_t countAtReset = 0;
 
+    qint64 offsetMinute = -1; // the minute of UTC the zone's offset was last read in
+    qint64 offsetMs = 0;
+
     Counter() { systemClock.start(); }
     qint64 Now() const { return monotonicMs ? monotonicMs() : systemClock.elapsed(); }
+    // The zone's offset is read once a minute, as zones change it on whole
+    // minutes only: reading it makes the C library check the zone file, which
+    // cost a receive tick more than the rest of its clock work together.
+    int32_t TimeOfDay()
+    {
+        if (localTime)
+            return localTime().time().msecsSinceStartOfDay();
+        constexpr qint64 MinuteMs = 60'000;
+        constexpr qint64 DayMs = 24 * 60 * MinuteMs;
+        const qint64 utc = QDateTime::currentMSecsSinceEpoch();
+        if (utc / MinuteMs != offsetMinute) {
+            offsetMinute = utc / MinuteMs;
+            offsetMs = qint64(QDateTime::fromMSecsSinceEpoch(utc).offsetFromUtc()) * 1000;
+        }
+        return int32_t(((utc + offsetMs) % DayMs + DayMs) % DayMs);
+    }
     // Ticks are counted where the clock passes a multiple of 10 ms.
     int32_t CountAt(qint64 ms) const { return int32_t((countAtReset + ms / 10 - msAtReset / 10) % Wrap); }
 };
@@ -44,14 +63,14 @@ void SetMsCount(int32_t count)
     Counter& counter = TheCounter();
     counter.msAtReset = counter.Now();
     counter.countAtReset = count;
+    counter.offsetMinute = -1; // a connect reads the zone afresh
 }
 
 StampMoment ReadStampMoment()
 {
-    const Counter& counter = TheCounter();
+    Counter& counter = TheCounter();
     const qint64 ms = counter.Now();
-    const QDateTime local = counter.localTime ? counter.localTime() : QDateTime::currentDateTime();
-    return {counter.CountAt(ms), local.time().msecsSinceStartOfDay(), ms - counter.msAtReset};
+    return {counter.CountAt(ms), counter.TimeOfDay(), ms - counter.msAtReset};
 }
 
 void SetClocks(std::function<qint64()> monotonicMs, std::function<QDateTime()> localTime)

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTest>
+#include <ctime>
 #include <limits>
 
 namespace {
@@ -305,6 +306,28 @@ private slots:
         wall = wall.addSecs(-3600);
         QCOMPARE(modZEMO::ReadStampMoment(), (modZEMO::StampMoment{1236, TimeOfDay(1, 59, 59, 990), 12'365}));
         QCOMPARE(modZEMO::MsCount(), 1236);
+    }
+
+    // The time of day in zones a whole hour, half an hour and 45 minutes off UTC, without a zone database.
+    void timeOfDayFollowsTheZone_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("UTC") << QByteArray("UTC0");
+        QTest::newRow("5:45 east") << QByteArray("XYZ-5:45");
+        QTest::newRow("9:30 west") << QByteArray("ABC+9:30");
+    }
+    void timeOfDayFollowsTheZone()
+    {
+        QFETCH(QByteArray, zone);
+        const QByteArray before = qgetenv("TZ");
+        const auto restore = qScopeGuard([&] { qputenv("TZ", before); tzset(); });
+        qputenv("TZ", zone);
+        tzset();
+        modZEMO::SetMsCount(0);
+        const int32_t expected = QTime::currentTime().msecsSinceStartOfDay();
+        const int32_t shown = modZEMO::ReadStampMoment().timeOfDay;
+        const int32_t apart = std::abs(shown - expected);
+        QVERIFY2(std::min(apart, Day - apart) < 1000, qPrintable(QStringLiteral("%1 against %2").arg(shown).arg(expected)));
     }
 
     // 10 ms units from where it was set, again from 0 after its maximum; bounded by the time measured around it.
