@@ -2,26 +2,31 @@
 
 #include "port/ModZemoPorts.h"
 
+#include <algorithm>
+
 namespace monitor {
 
 namespace {
 
 // Bounds one tick, however fast the line: 102 400 bytes, ten times what a
-// 12 Mbit/s line delivers in a tick, so a late tick still catches up.
-constexpr int MaxReadsPerTick = 1024;
+// 12 Mbit/s line delivers in a tick, so a late tick still catches up. The
+// reads are large, so a fast line costs few calls.
+constexpr qsizetype MostPerTick = 102'400;
+constexpr int ReadSize = 4096;
 
 QByteArray ReadArrived(win32::HANDLE from, bool& gone)
 {
     QByteArray data;
-    for (int read = 0; read < MaxReadsPerTick; ++read) {
-        const std::optional<QByteArray> piece = modZEMO::TryReadPort(from);
+    while (data.size() < MostPerTick) {
+        const int most = int(std::min<qsizetype>(ReadSize, MostPerTick - data.size()));
+        const std::optional<QByteArray> piece = modZEMO::TryReadPort(from, most);
         if (!piece) {
             // A handle that is not open (a failed connect polls too) has no device to lose.
             gone = modZEMO::PortIsOpen(from);
             break;
         }
         data += *piece;
-        if (piece->size() < modZEMO::PortChunk)
+        if (piece->size() < most)
             break;
     }
     return data;

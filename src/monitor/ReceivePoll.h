@@ -16,7 +16,7 @@ struct Polled {
     bool secondGone = false;
 };
 
-// Reads each port until it has nothing more, in reads of at most 100 bytes,
+// Reads each port until it has nothing more (at most 102 400 bytes a tick),
 // so a fast line cannot fill the driver's queue between ticks. In two-port
 // operation what one port delivered goes out of the other at once, in one
 // write, before the other is read; a failed relay is reported once and the

@@ -41,14 +41,15 @@ QByteArray ReadPort(win32::HANDLE handle)
     return TryReadPort(handle).value_or(QByteArray());
 }
 
-std::optional<QByteArray> TryReadPort(win32::HANDLE handle)
+std::optional<QByteArray> TryReadPort(win32::HANDLE handle, int most)
 {
-    char buffer[PortChunk] = {};
+    QByteArray buffer(most, Qt::Uninitialized);
     win32::DWORD count = 0;
     win32::OVERLAPPED overlapped{};
-    if (!win32::ReadFile(handle, buffer, PortChunk, &count, &overlapped))
+    if (!win32::ReadFile(handle, buffer.data(), win32::DWORD(most), &count, &overlapped))
         return std::nullopt;
-    return QByteArray(buffer, count);
+    buffer.truncate(qsizetype(count));
+    return buffer;
 }
 
 bool PortExists(int16_t n)

@@ -26,8 +26,9 @@ win32::HANDLE OpenPort(const QString& name);
 bool WritePort(win32::HANDLE handle, const QByteArray& data);
 // One read of at most PortChunk bytes; empty when nothing arrived or the read failed.
 QByteArray ReadPort(win32::HANDLE handle);
-// The same read, telling a failed read (nullopt) from one that found nothing.
-std::optional<QByteArray> TryReadPort(win32::HANDLE handle);
+// The same read, of at most most bytes, telling a failed read (nullopt) from
+// one that found nothing.
+std::optional<QByteArray> TryReadPort(win32::HANDLE handle, int most = PortChunk);
 bool PortExists(int16_t n);
 // Whether handle is an open port.
 bool PortIsOpen(win32::HANDLE handle);
