@@ -330,6 +330,7 @@ private:
     SendingState* sending_ = nullptr;
     bool timelineShown_ = false; // RXOut shows ConversationText, one box wide
     int32_t modemLines_ = -1;    // the modem lines last read, -1: none yet
+    std::optional<win32::DWORD> shownModemStatus_; // what the indicators show; none: to be written
 
     // Shared steps of the connect routines (profiles/).
     enum class LineOrder { DtrFirst, RtsFirst };

@@ -1,6 +1,7 @@
 #include "port/EmulatedLines.h"
 
 #include <QHash>
+#include <atomic>
 #include <mutex>
 
 namespace win32::testhook {
@@ -16,6 +17,7 @@ struct EmulatedPort {
 struct Registry {
     std::mutex mutex;
     QHash<QString, EmulatedPort> ports; // by upper-case COM name
+    std::atomic<bool> any = false;      // read without the lock: every tick asks
     int strayCloses = 0;
 };
 
@@ -37,6 +39,7 @@ void EmulateModemLines(const QString& comName)
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     r.ports.insert(Key(comName), EmulatedPort{});
+    r.any = true;
 }
 
 void SetInputLines(const QString& comName, DWORD modemStatus)
@@ -67,6 +70,7 @@ void StopEmulating()
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     r.ports.clear();
+    r.any = false;
     r.strayCloses = 0;
 }
 
@@ -80,6 +84,8 @@ int StrayCloses()
 bool LinesEmulated(const QString& comName)
 {
     auto& r = TheRegistry();
+    if (!r.any)
+        return false;
     std::lock_guard lock(r.mutex);
     return r.ports.contains(Key(comName));
 }
@@ -96,7 +102,8 @@ DWORD EmulatedInputLines(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return r.ports.value(Key(comName)).inputLines;
+    const auto it = r.ports.constFind(Key(comName));
+    return it == r.ports.cend() ? 0 : it->inputLines;
 }
 
 void AddInputErrors(const QString& comName, DWORD errors)

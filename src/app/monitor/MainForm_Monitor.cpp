@@ -45,6 +45,8 @@ void MainForm::Timer1_Timer()
         ReportDeviceGone(0, modZEMO::PortName);
     if (polled.secondGone)
         ReportDeviceGone(1, modZEMO::SecondPortName);
+    for (ReceiveView* box : {RXOut, RX2Out})
+        box->TickEnded();
     // With no port open there is nothing to poll: the program sleeps until
     // the next connect starts the timer again.
     if (modZEMO::PortIsOpen(modZEMO::hCom) || (TwoPortMode && modZEMO::PortIsOpen(modZEMO::hCom2)))
@@ -88,15 +90,18 @@ void MainForm::RefreshModemStatus()
     win32::DWORD status = 0;
     if (!DeviceGone[0])
         win32::GetCommModemStatus(modZEMO::hCom, &status);
-    // A caption is set only when it changes, so a steady line costs no repaint.
+    // The four lines are bits of the low byte.
+    const int32_t lines = int32_t(status & 0xFF);
+    NoteModemLines(lines);
+    // The captions are written only when the status changes, so a steady
+    // line costs a tick neither texts nor a repaint.
+    if (std::exchange(shownModemStatus_, status) == status)
+        return;
     const auto show = [](QLabel* label, const QString& text) {
         if (label->text() != text)
             label->setText(text);
     };
     show(Label8, QStringLiteral(" ") + QString::number(status));
-    // The four lines are bits of the low byte.
-    const int32_t lines = int32_t(status & 0xFF);
-    NoteModemLines(lines);
     show(CTSv, modZEMO::GetBitChar(lines, 4));
     show(DSRv, modZEMO::GetBitChar(lines, 5));
     show(RIv, modZEMO::GetBitChar(lines, 6));

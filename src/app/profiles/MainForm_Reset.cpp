@@ -15,6 +15,7 @@ void MainForm::ResetButton()
     FileForgetMenu->setEnabled(true);
     for (QLabel* indicator : {DCDv, CTSv, DSRv, RIv})
         indicator->clear();
+    shownModemStatus_.reset();
     // Clearing the boxes drops DTR and RTS while the port is still open.
     SetValue(DTRv, 0);
     DTRv->setEnabled(false);
