@@ -61,14 +61,16 @@ void ReceiveView::ShowGrown(const ShownText* text)
         return;
     }
     // The line that was last may have grown; the lines above it stand.
-    RepaintFromLine(shownLines_ - 1);
+    const qsizetype changedFrom = shownLines_ - 1;
     longest_ = source_->LongestLine();
     shownSize_ = TextLength();
     shownLines_ = LineCount();
     if (following_ && !dragging_ && anchor_ == caret_)
         anchor_ = caret_ = shownSize_;
-    // The scroll bars follow once a frame, not once a tick.
+    // The scroll bars follow once a frame, not once a tick. Asked for last,
+    // as a frame due now is painted at once and must see the caret moved.
     grownPending_ = true;
+    RepaintFromLine(changedFrom);
 }
 
 void ReceiveView::AppendLocalText(const QByteArray& text)

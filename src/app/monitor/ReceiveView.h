@@ -20,9 +20,10 @@ class QMenu;
 // straight from the text it is shown, without copying it; CR LF breaks a line
 // and every other byte takes one column, control bytes as their control
 // pictures in a dimmer colour (ControlPictures.h, ShownCharacters.h).
-// Painting waits for the next frame, at most about 60 a second: when new
-// lines push the view up, the rows already drawn are moved and only the rows
-// that changed are painted.
+// Painting waits for the next frame, about 30 a second, 15 while each
+// frame's new lines replace every row shown: when new lines push the view
+// up, the rows already drawn are moved and only the rows that changed are
+// painted.
 // The view follows the newest line only while it is scrolled to the end and
 // nothing is selected: scrolled back, or holding a selection, it stays where
 // the user put it while the text grows. Scrolling to the end, End or
@@ -45,6 +46,9 @@ public:
     // otherwise the view and the selection stay.
     void ShowGrown(const ShownText* text);
     bool Following() const { return following_; }
+    // The receive tick calls this as it ends: a frame then due is painted in
+    // the tick's own wake-up.
+    void TickEnded();
     // Text written straight into the box; it stays until the box is next rewritten.
     void AppendLocalText(const QByteArray& text);
     // What the box shows.
@@ -152,8 +156,10 @@ private:
 
     QTimer frameTimer_;
     QElapsedTimer sinceFrame_;
+    QElapsedTimer sinceTick_;
     bool repaintAll_ = false;
     qsizetype repaintFromLine_ = -1; // -1: no rows changed
     int scrolledRows_ = 0;           // rows the view moved since the last frame
     bool grownPending_ = false;      // grown text: the scroll bars catch up in the next frame
+    bool streamingPast_ = false;     // the last frame's new lines replaced every row shown
 };

@@ -227,6 +227,7 @@ void ReceiveView::focusOutEvent(QFocusEvent* event)
 
 void ReceiveView::RepaintAll()
 {
+    streamingPast_ = false; // what the user does shows at the usual pace
     repaintAll_ = true;
     ScheduleFrame();
 }
@@ -237,28 +238,49 @@ void ReceiveView::RepaintFromLine(qsizetype line)
     ScheduleFrame();
 }
 
+namespace {
+
+// About 30 frames a second: smooth to the eye, and each frame costs the same
+// however few bytes it adds.
+constexpr qint64 FrameMs = 33;
+constexpr qint64 TickMs = 10;
+
+}
+
 void ReceiveView::ScheduleFrame()
 {
-    // About 30 frames a second: smooth to the eye, and each frame costs the
-    // same however few bytes it adds.
-    constexpr qint64 FrameMs = 33;
+    // While each frame's new lines replace every row shown, no eye reads
+    // them go by: half as many frames show just as much.
+    const qint64 frameMs = streamingPast_ ? 2 * FrameMs : FrameMs;
     // A frame due before the next receive tick could ask for it is painted
-    // now, in the wake-up that asked: while data streams every frame rides on
-    // a tick instead of waking the program on its own.
-    constexpr qint64 TickMs = 10;
-    if (frameTimer_.isActive())
-        return;
-    const qint64 wait = FrameMs - (sinceFrame_.isValid() ? sinceFrame_.elapsed() : FrameMs);
-    if (wait <= TickMs)
+    // now, in the wake-up that asked.
+    const qint64 wait = frameMs - (sinceFrame_.isValid() ? sinceFrame_.elapsed() : frameMs);
+    if (wait <= TickMs) {
+        frameTimer_.stop();
         PaintFrame();
-    else
-        frameTimer_.start(int(wait));
+        return;
+    }
+    // While ticks come, one of them paints the frame (TickEnded) and the
+    // timer, a tick later, only stands in should they stop: so a stream of
+    // data wakes the program once a tick, not once more a frame.
+    const bool ticking = sinceTick_.isValid() && sinceTick_.elapsed() <= 2 * TickMs;
+    const int due = int(wait + (ticking ? TickMs : 0));
+    if (!frameTimer_.isActive() || frameTimer_.remainingTime() > due)
+        frameTimer_.start(due);
+}
+
+void ReceiveView::TickEnded()
+{
+    sinceTick_.start();
+    if (frameTimer_.isActive())
+        ScheduleFrame();
 }
 
 void ReceiveView::PaintFrame()
 {
     // First, so that what this frame moves asks for the next frame, not for this one again.
     sinceFrame_.start();
+    const bool grown = grownPending_;
     if (grownPending_) {
         grownPending_ = false;
         UpdateScrollBars();
@@ -283,6 +305,7 @@ void ReceiveView::PaintFrame()
     } else {
         area->repaint();
     }
+    streamingPast_ = grown && following_ && std::abs(scrolledRows_) >= rows;
     repaintAll_ = false;
     repaintFromLine_ = -1;
     scrolledRows_ = 0;

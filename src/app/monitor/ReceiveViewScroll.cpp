@@ -118,6 +118,8 @@ void ReceiveView::scrollContentsBy(int dx, int dy)
 {
     if (dx != 0)
         RepaintAll();
+    if (!ownScroll_)
+        streamingPast_ = false;
     scrolledRows_ += dy;
     ScheduleFrame();
 }
