@@ -1,14 +1,17 @@
 #include "port/EmulatedLines.h"
 
-#include <QHash>
+#include <algorithm>
 #include <atomic>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace win32::testhook {
 
 namespace {
 
 struct EmulatedPort {
+    QString comName;
     DWORD inputLines = 0;
     DWORD inputErrors = 0;
     std::vector<LineEvent> history;
@@ -16,8 +19,8 @@ struct EmulatedPort {
 
 struct Registry {
     std::mutex mutex;
-    QHash<QString, EmulatedPort> ports; // by upper-case COM name
-    std::atomic<bool> any = false;      // read without the lock: every tick asks
+    std::vector<EmulatedPort> ports;
+    std::atomic<bool> any = false; // read without the lock: every tick asks
     int strayCloses = 0;
 };
 
@@ -27,9 +30,14 @@ Registry& TheRegistry()
     return value;
 }
 
-QString Key(const QString& comName)
+// The port of that COM name, in any case; nullptr when its lines are real.
+// A few ports at most, compared without allocating: every tick asks.
+EmulatedPort* Find(Registry& r, const QString& comName)
 {
-    return comName.toUpper();
+    const auto it = std::find_if(r.ports.begin(), r.ports.end(), [&](const EmulatedPort& port) {
+        return port.comName.compare(comName, Qt::CaseInsensitive) == 0;
+    });
+    return it == r.ports.end() ? nullptr : &*it;
 }
 
 }
@@ -38,7 +46,10 @@ void EmulateModemLines(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    r.ports.insert(Key(comName), EmulatedPort{});
+    if (EmulatedPort* port = Find(r, comName))
+        *port = EmulatedPort{comName};
+    else
+        r.ports.push_back(EmulatedPort{comName});
     r.any = true;
 }
 
@@ -46,23 +57,24 @@ void SetInputLines(const QString& comName, DWORD modemStatus)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
-        it->inputLines = modemStatus;
+    if (EmulatedPort* port = Find(r, comName))
+        port->inputLines = modemStatus;
 }
 
 std::vector<LineEvent> LineHistory(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    return r.ports.value(Key(comName)).history;
+    const EmulatedPort* port = Find(r, comName);
+    return port ? port->history : std::vector<LineEvent>();
 }
 
 void ClearLineHistory(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
-        it->history.clear();
+    if (EmulatedPort* port = Find(r, comName))
+        port->history.clear();
 }
 
 void StopEmulating()
@@ -87,39 +99,39 @@ bool LinesEmulated(const QString& comName)
     if (!r.any)
         return false;
     std::lock_guard lock(r.mutex);
-    return r.ports.contains(Key(comName));
+    return Find(r, comName) != nullptr;
 }
 
 void RecordLineEvent(const QString& comName, LineEvent::Kind kind, bool on)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
-        it->history.push_back({kind, on, std::chrono::steady_clock::now()});
+    if (EmulatedPort* port = Find(r, comName))
+        port->history.push_back({kind, on, std::chrono::steady_clock::now()});
 }
 
 DWORD EmulatedInputLines(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    const auto it = r.ports.constFind(Key(comName));
-    return it == r.ports.cend() ? 0 : it->inputLines;
+    const EmulatedPort* port = Find(r, comName);
+    return port ? port->inputLines : 0;
 }
 
 void AddInputErrors(const QString& comName, DWORD errors)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    if (auto it = r.ports.find(Key(comName)); it != r.ports.end())
-        it->inputErrors |= errors;
+    if (EmulatedPort* port = Find(r, comName))
+        port->inputErrors |= errors;
 }
 
 DWORD TakeInputErrors(const QString& comName)
 {
     auto& r = TheRegistry();
     std::lock_guard lock(r.mutex);
-    auto it = r.ports.find(Key(comName));
-    return it == r.ports.end() ? 0 : std::exchange(it->inputErrors, 0);
+    EmulatedPort* port = Find(r, comName);
+    return port ? std::exchange(port->inputErrors, 0) : 0;
 }
 
 void RecordStrayClose()
