@@ -38,7 +38,6 @@ ReceiveView::ReceiveView(QWidget* parent)
     // which costs more than the frame's text.
     disconnect(verticalScrollBar(), &QScrollBar::rangeChanged, this, nullptr);
     disconnect(horizontalScrollBar(), &QScrollBar::rangeChanged, this, nullptr);
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &ReceiveView::OnUserScroll);
     UpdateMetrics();
     UpdateScrollBars();
 }

@@ -20,7 +20,7 @@ class QMenu;
 // straight from the text it is shown, without copying it; CR LF breaks a line
 // and every other byte takes one column, control bytes as their control
 // pictures in a dimmer colour (ControlPictures.h, ShownCharacters.h).
-// Painting waits for the next frame, about 30 a second, 15 while each
+// Painting waits for the next frame, about 30 a second, 10 while each
 // frame's new lines replace every row shown: when new lines push the view
 // up, the rows already drawn are moved and only the rows that changed are
 // painted.
@@ -113,7 +113,6 @@ private:
     void ShowEnd();
     void MoveCaret(qsizetype offset, bool extend);
     bool AtEnd() const;
-    void OnUserScroll();
     qsizetype OffsetAt(const QPoint& point) const;
 
     const ShownText* source_ = nullptr;

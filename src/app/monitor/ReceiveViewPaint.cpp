@@ -250,8 +250,8 @@ constexpr qint64 TickMs = 10;
 void ReceiveView::ScheduleFrame()
 {
     // While each frame's new lines replace every row shown, no eye reads
-    // them go by: half as many frames show just as much.
-    const qint64 frameMs = streamingPast_ ? 2 * FrameMs : FrameMs;
+    // them go by: ten frames a second show just as much.
+    const qint64 frameMs = streamingPast_ ? 3 * FrameMs : FrameMs;
     // A frame due before the next receive tick could ask for it is painted
     // now, in the wake-up that asked.
     const qint64 wait = frameMs - (sinceFrame_.isValid() ? sinceFrame_.elapsed() : frameMs);

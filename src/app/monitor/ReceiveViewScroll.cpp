@@ -97,12 +97,6 @@ bool ReceiveView::AtEnd() const
     return verticalScrollBar()->value() == verticalScrollBar()->maximum();
 }
 
-void ReceiveView::OnUserScroll()
-{
-    if (!ownScroll_)
-        following_ = AtEnd();
-}
-
 void ReceiveView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
@@ -116,10 +110,15 @@ void ReceiveView::resizeEvent(QResizeEvent* event)
 
 void ReceiveView::scrollContentsBy(int dx, int dy)
 {
+    // Decided before anything here may paint a frame at once: a frame that
+    // follows must not undo the user's scroll away from the end.
+    if (!ownScroll_) {
+        if (dy != 0)
+            following_ = AtEnd();
+        streamingPast_ = false;
+    }
     if (dx != 0)
         RepaintAll();
-    if (!ownScroll_)
-        streamingPast_ = false;
     scrolledRows_ += dy;
     ScheduleFrame();
 }
